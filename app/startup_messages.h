@@ -1,0 +1,13 @@
+// Start-up failures are told to the user one message box each; behind this interface so that
+// native tests can record them.
+#pragma once
+
+constexpr const wchar_t* kMessageCaption = L"VOXA LED Lumivar";
+// Used only when the main window itself cannot be created.
+constexpr const wchar_t* kWindowFailureCaption = L"VOXA GPU Lumivar LED";
+
+class StartupMessages {
+  public:
+    virtual ~StartupMessages() = default;
+    virtual void Show(const wchar_t* text, const wchar_t* caption) = 0;
+};

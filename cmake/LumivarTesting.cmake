@@ -1,0 +1,37 @@
+# GoogleTest from the system's sources, built with this configuration's compiler and flags, so the
+# same tests run natively, under the sanitizers and as Windows programs under Wine.
+# The 32-bit Windows build cannot run here: it builds no tests.
+set(LUMIVAR_BUILD_TESTS ON)
+if(LUMIVAR_WIN32_32BIT)
+    set(LUMIVAR_BUILD_TESTS OFF)
+endif()
+
+if(LUMIVAR_BUILD_TESTS)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # GoogleTest's own sources do not build warning-free with every flag of ours.
+    foreach(gtest_target gtest gtest_main)
+        target_compile_options(${gtest_target} PRIVATE -w)
+    endforeach()
+endif()
+
+# lumivar_add_test(NAME name TARGET target [LABELS ...] [ARGS ...])
+# Natively the test runs as it is; in the Windows build it runs through the Wine runner, which
+# skips (77) where Wine or a display is missing, and fails instead when CI=true.
+function(lumivar_add_test)
+    cmake_parse_arguments(T "" "NAME;TARGET" "LABELS;ARGS" ${ARGN})
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${T_NAME}
+                 COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/wine-run.sh $<TARGET_FILE:${T_TARGET}>
+                         ${T_ARGS})
+        set_tests_properties(${T_NAME} PROPERTIES SKIP_RETURN_CODE 77)
+        list(APPEND T_LABELS wine)
+    else()
+        add_test(NAME ${T_NAME} COMMAND ${T_TARGET} ${T_ARGS})
+    endif()
+    if(T_LABELS)
+        set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+endfunction()

@@ -1,0 +1,32 @@
+// The control panel's state for the whole run; everything else the user chose lives in the
+// controls themselves.
+#pragma once
+
+#include <cstdint>
+
+enum class PointerState { Idle, Released, Pressed, Dragging };
+
+// The last time one source refreshed the edits; unset until that source's first event.
+struct RefreshTime {
+    bool set = false;
+    int64_t milliseconds = 0;
+};
+
+constexpr int kDiscCentreX = 250;
+constexpr int kDiscCentreY = 160;
+
+struct PanelState {
+    int selectedGpu = 0;
+    int red = 255;
+    int green = 255;
+    int blue = 255;
+    int markerX = kDiscCentreX;
+    int markerY = kDiscCentreY;
+    PointerState pointerState = PointerState::Idle;
+    bool insidePicker = false;
+    bool editFocusRed = false;
+    bool editFocusGreen = false;
+    bool editFocusBlue = false;
+    RefreshTime trackingRefresh;
+    RefreshTime sliderRefresh;
+};

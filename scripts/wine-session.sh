@@ -1,0 +1,38 @@
+# Sourced: sets up and ends a Wine session for one build directory.
+#   wine_session_start BUILD_DIR  - prefix BUILD_DIR/wineprefix, simulated driver in its system
+#                                   directory, Xvfb on a free display; exports WINEPREFIX, DISPLAY
+#   wine_session_stop             - ends the prefix's processes and the display
+WINE64=/usr/lib/wine/wine64
+
+wine_session_start() {
+    local build=$1
+    export WINEPREFIX="$build/wineprefix"
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export LC_ALL=C.UTF-8
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Creating Wine prefix $WINEPREFIX"
+        "$WINE64" wineboot -i >/dev/null 2>&1 || true
+        /usr/lib/wine/wineserver64 -w 2>/dev/null || wineserver -w 2>/dev/null || true
+    fi
+    local system32="$WINEPREFIX/drive_c/windows/system32"
+    local driver
+    driver=$(find "$build" -name nvapi64.dll -path '*simdriver*' -not -path '*decoy*' | head -n 1)
+    if [ -n "$driver" ]; then cp "$driver" "$system32/nvapi64.dll"; fi
+    if [ -z "${LUMIVAR_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+        local fifo
+        fifo=$(mktemp -u)
+        mkfifo "$fifo"
+        Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+        WINE_SESSION_XVFB=$!
+        local number
+        read -r number <"$fifo"
+        rm -f "$fifo"
+        export DISPLAY=":$number"
+    fi
+}
+
+wine_session_stop() {
+    /usr/lib/wine/wineserver64 -k 2>/dev/null || wineserver -k 2>/dev/null || true
+    if [ -n "${WINE_SESSION_XVFB:-}" ]; then kill "$WINE_SESSION_XVFB" 2>/dev/null || true; fi
+}
