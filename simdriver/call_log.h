@@ -1,0 +1,54 @@
+// The driver's log: one flat JSON object per line, so that a test program with a tiny parser
+// can follow every call and every change of a board's lighting.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "simdriver/sim_driver.h"
+
+namespace simdriver {
+
+// Lowercase hex bytes separated by spaces: "a2 01 01".
+std::string HexBytes(const std::vector<uint8_t>& bytes);
+
+// A JSON string literal, quotes included.
+std::string JsonString(const std::string& text);
+
+// {"t":..,"call":..,"bus":..,"status":..[, record fields, "data"]}
+std::string CallLine(const CallRecord& record);
+
+// {"t":..,"board":bus,"family":..,"on":..,"mode":..,"red":..,...}
+std::string BoardLine(int64_t milliseconds, uint32_t bus, int family, const BoardState& state);
+
+// {"t":..,"board":bus,"ignored":reason,"detail":detail}
+std::string IgnoredLine(int64_t milliseconds, uint32_t bus, const std::string& reason,
+                        const std::string& detail);
+
+// {"t":..,"event":event[,"gpus":count][,"error":error]}
+std::string ConfiguredLine(int64_t milliseconds, size_t gpuCount);
+std::string ScenarioErrorLine(int64_t milliseconds, const std::string& problem);
+
+// Opens a file by a UTF-8 path (converted to the wide path on Windows, where a Unix path
+// beginning with one "/" is read through Wine's drive Z:).
+std::FILE* OpenUtf8Path(const std::string& path, const char* mode);
+
+// Appends lines to a file, each flushed at once so that a reader sees it while the driver runs.
+class LogFile {
+  public:
+    LogFile() = default;
+    ~LogFile() { Close(); }
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    bool Open(const std::string& path);  // false when the file cannot be opened for appending
+    void Close();
+    void Append(const std::string& line);
+
+  private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace simdriver

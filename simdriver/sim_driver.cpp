@@ -1,0 +1,532 @@
+// The driver's state behind one lock, and the functions it serves through QueryInterface.
+#include "simdriver/sim_driver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "simdriver/board_model.h"
+#include "simdriver/call_log.h"
+
+namespace simdriver {
+
+namespace {
+
+struct GpuEntry {
+    SimGpu gpu;
+    LedController controller = LedController::kNone;
+    BoardState board;
+    NvPhysicalGpuHandle handle = nullptr;
+};
+
+struct DriverState {
+    bool configured = false;
+    Scenario scenario;
+    std::vector<GpuEntry> gpus;
+    bool initialized = false;
+    int i2cWrites = 0;
+    int i2cReads = 0;
+    NvU32 reportSerial = 0;  // the call-start report's mark, checked by the call-return report
+    uint32_t generation = 0;
+    std::chrono::steady_clock::time_point start;
+    std::vector<CallRecord> calls;
+    std::vector<std::string> lines;
+    LogFile log;
+};
+
+std::mutex& StateLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+DriverState& State() {
+    static DriverState state;
+    return state;
+}
+
+std::mutex& HookLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::function<void(NvU32)>& CallHook() {
+    static std::function<void(NvU32)> hook;
+    return hook;
+}
+
+std::function<void()>& UnloadHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+// Handles are tagged values, never dereferenced: a handle from an earlier configuration (or one
+// the driver never issued) matches no GPU of the current one.
+NvPhysicalGpuHandle HandleFor(uint32_t generation, size_t index) {
+    const uintptr_t value =
+        0x40000000u | ((generation & 0x3FFu) << 18) | ((static_cast<uintptr_t>(index) + 1) << 4);
+    return reinterpret_cast<NvPhysicalGpuHandle>(value);
+}
+
+int64_t Milliseconds(const DriverState& state) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 state.start)
+        .count();
+}
+
+void WriteLine(DriverState& state, const std::string& line) {
+    state.lines.push_back(line);
+    state.log.Append(line);
+}
+
+void Reset(DriverState& state, const Scenario& scenario) {
+    const uint32_t generation = state.generation + 1;
+    state.log.Close();
+    state.configured = true;
+    state.scenario = scenario;
+    state.gpus.clear();
+    for (size_t i = 0; i < scenario.gpus.size(); ++i) {
+        GpuEntry entry;
+        entry.gpu = scenario.gpus[i];
+        entry.controller = ControllerForPciId(entry.gpu.pciId);
+        entry.handle = HandleFor(generation, i);
+        state.gpus.push_back(entry);
+    }
+    state.initialized = false;
+    state.i2cWrites = 0;
+    state.i2cReads = 0;
+    state.reportSerial = 0;
+    state.generation = generation;
+    state.start = std::chrono::steady_clock::now();
+    state.calls.clear();
+    state.lines.clear();
+    if (!scenario.logPath.empty() && !state.log.Open(scenario.logPath)) {
+        std::fprintf(stderr, "simdriver: cannot open log file %s\n", scenario.logPath.c_str());
+    }
+}
+
+// The state, set to the default board pair if nobody configured the driver.
+DriverState& ReadyState() {
+    DriverState& state = State();
+    if (!state.configured) {
+        Reset(state, DefaultScenario());
+        WriteLine(state, ConfiguredLine(0, state.gpus.size()));
+    }
+    return state;
+}
+
+GpuEntry* FindGpu(DriverState& state, NvPhysicalGpuHandle handle) {
+    if (handle == nullptr) return nullptr;
+    for (GpuEntry& entry : state.gpus) {
+        if (entry.handle == handle) return &entry;
+    }
+    return nullptr;
+}
+
+CallRecord NewRecord(NvU32 id, const GpuEntry* gpu) {
+    CallRecord record;
+    record.call = CallName(id);
+    record.bus = gpu != nullptr ? static_cast<int64_t>(gpu->gpu.bus) : -1;
+    return record;
+}
+
+NvAPI_Status Finish(DriverState& state, CallRecord& record) {
+    record.milliseconds = Milliseconds(state);
+    WriteLine(state, CallLine(record));
+    state.calls.push_back(record);
+    return record.status;
+}
+
+// Test hooks run before the lock is taken, so a test can hold a call inside the driver while
+// other threads keep calling.
+void RunCallHook(NvU32 id) {
+    std::function<void(NvU32)> hook;
+    {
+        std::lock_guard<std::mutex> guard(HookLock());
+        hook = CallHook();
+    }
+    if (hook) hook(id);
+}
+
+void RunUnloadHook() {
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::mutex> guard(HookLock());
+        hook = UnloadHook();
+    }
+    if (hook) hook();
+}
+
+// Checks common to every call on a GPU: the API is up and the handle is one of ours.
+NvAPI_Status GpuCallStatus(const DriverState& state, const GpuEntry* gpu) {
+    if (!state.initialized) return NVAPI_API_NOT_INITIALIZED;
+    if (gpu == nullptr) return NVAPI_INVALID_HANDLE;
+    return NVAPI_OK;
+}
+
+NvAPI_Status ServeInitialize() {
+    RunCallHook(nvapi_id::kInitialize);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    CallRecord record = NewRecord(nvapi_id::kInitialize, nullptr);
+    record.status = state.scenario.initializeStatus;
+    if (record.status == NVAPI_OK) state.initialized = true;
+    return Finish(state, record);
+}
+
+NvAPI_Status UnloadCommon(NvU32 id, NvU32 argument) {
+    RunCallHook(id);
+    RunUnloadHook();
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    CallRecord record = NewRecord(id, nullptr);
+    record.argument = argument;
+    if (!state.initialized) {
+        record.status = NVAPI_API_NOT_INITIALIZED;
+    } else if (argument != 0) {
+        record.status = NVAPI_INVALID_ARGUMENT;
+    } else {
+        record.status = state.scenario.unloadStatus;
+        if (record.status == NVAPI_OK) state.initialized = false;
+    }
+    return Finish(state, record);
+}
+
+NvAPI_Status ServeUnload() {
+    return UnloadCommon(nvapi_id::kUnload, 0);
+}
+
+NvAPI_Status ServeUnloadWithArgument(NvU32 argument) {
+    return UnloadCommon(nvapi_id::kUnloadWithArgument, argument);
+}
+
+// The start report marks the context; the return report checks that the mark came back with
+// the same interface, which shows the caller carried the context through the call.
+NvAPI_Status ServeCallStartReport(NvU32 id, NvU32* context) {
+    RunCallHook(nvapi_id::kCallStartHook);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    CallRecord record = NewRecord(nvapi_id::kCallStartHook, nullptr);
+    record.reportedInterface = id;
+    if (context == nullptr) {
+        record.status = NVAPI_INVALID_ARGUMENT;
+    } else {
+        context[0] = ++state.reportSerial;
+        context[1] = id;
+    }
+    return Finish(state, record);
+}
+
+NvAPI_Status ServeCallReturnReport(NvU32 id, NvU32 word0, NvU32 word1, NvAPI_Status status) {
+    RunCallHook(nvapi_id::kCallReturnHook);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    CallRecord record = NewRecord(nvapi_id::kCallReturnHook, nullptr);
+    record.reportedInterface = id;
+    record.reportedStatus = status;
+    const bool markedByStart = word0 != 0 && word0 <= state.reportSerial && word1 == id;
+    record.status = markedByStart ? NVAPI_OK : NVAPI_INVALID_ARGUMENT;
+    return Finish(state, record);
+}
+
+NvAPI_Status EnumerateGpus(NvU32 id, bool tcc, NvPhysicalGpuHandle* handles, NvU32* count) {
+    RunCallHook(id);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    CallRecord record = NewRecord(id, nullptr);
+    const Scenario& scenario = state.scenario;
+    if (!state.initialized) {
+        record.status = NVAPI_API_NOT_INITIALIZED;
+    } else if (handles == nullptr || count == nullptr) {
+        record.status = NVAPI_INVALID_ARGUMENT;
+    } else if ((tcc ? scenario.tccEnumStatus : scenario.enumStatus) != NVAPI_OK) {
+        record.status = tcc ? scenario.tccEnumStatus : scenario.enumStatus;
+    } else {
+        NvU32 written = 0;
+        for (const GpuEntry& entry : state.gpus) {
+            if (entry.gpu.tcc != tcc) continue;
+            if (written == NVAPI_MAX_PHYSICAL_GPUS) break;
+            handles[written++] = entry.handle;
+        }
+        const NvU32 reported = tcc ? scenario.tccEnumReportedCount : scenario.enumReportedCount;
+        *count = reported != 0 ? reported : written;
+    }
+    return Finish(state, record);
+}
+
+NvAPI_Status ServeEnumPhysicalGPUs(NvPhysicalGpuHandle* handles, NvU32* count) {
+    return EnumerateGpus(nvapi_id::kEnumPhysicalGPUs, false, handles, count);
+}
+
+NvAPI_Status ServeEnumTCCPhysicalGPUs(NvPhysicalGpuHandle* handles, NvU32* count) {
+    return EnumerateGpus(nvapi_id::kEnumTCCPhysicalGPUs, true, handles, count);
+}
+
+NvAPI_Status ServeGetBusId(NvPhysicalGpuHandle handle, NvU32* busId) {
+    RunCallHook(nvapi_id::kGpuGetBusId);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    GpuEntry* gpu = FindGpu(state, handle);
+    CallRecord record = NewRecord(nvapi_id::kGpuGetBusId, gpu);
+    record.status = GpuCallStatus(state, gpu);
+    if (record.status == NVAPI_OK && busId == nullptr) record.status = NVAPI_INVALID_ARGUMENT;
+    if (record.status == NVAPI_OK) record.status = gpu->gpu.busIdStatus;
+    if (record.status == NVAPI_OK) *busId = gpu->gpu.bus;
+    return Finish(state, record);
+}
+
+// At most the buffer's 64 bytes: a name that long or longer arrives without a terminator.
+NvAPI_Status ServeGetFullName(NvPhysicalGpuHandle handle, char* name) {
+    RunCallHook(nvapi_id::kGpuGetFullName);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    GpuEntry* gpu = FindGpu(state, handle);
+    CallRecord record = NewRecord(nvapi_id::kGpuGetFullName, gpu);
+    record.status = GpuCallStatus(state, gpu);
+    if (record.status == NVAPI_OK && name == nullptr) record.status = NVAPI_INVALID_ARGUMENT;
+    if (record.status == NVAPI_OK) record.status = gpu->gpu.nameStatus;
+    if (record.status == NVAPI_OK) {
+        const std::string& full = gpu->gpu.name;
+        const size_t copied = std::min(full.size(), NVAPI_SHORT_STRING_MAX);
+        std::memcpy(name, full.data(), copied);
+        if (copied < NVAPI_SHORT_STRING_MAX) name[copied] = '\0';
+    }
+    return Finish(state, record);
+}
+
+NvAPI_Status ServeGetPCIIdentifiers(NvPhysicalGpuHandle handle, NvU32* deviceId, NvU32* subSystemId,
+                                    NvU32* revisionId, NvU32* extDeviceId) {
+    RunCallHook(nvapi_id::kGpuGetPCIIdentifiers);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    GpuEntry* gpu = FindGpu(state, handle);
+    CallRecord record = NewRecord(nvapi_id::kGpuGetPCIIdentifiers, gpu);
+    record.status = GpuCallStatus(state, gpu);
+    if (record.status == NVAPI_OK && (deviceId == nullptr || subSystemId == nullptr ||
+                                      revisionId == nullptr || extDeviceId == nullptr)) {
+        record.status = NVAPI_INVALID_ARGUMENT;
+    }
+    if (record.status == NVAPI_OK) record.status = gpu->gpu.pciStatus;
+    if (record.status == NVAPI_OK) {
+        *deviceId = gpu->gpu.pciId;
+        *subSystemId = 0;
+        *revisionId = 0xA1;
+        *extDeviceId = gpu->gpu.pciId >> 16;
+    }
+    return Finish(state, record);
+}
+
+NvAPI_Status CheckTransfer(const DriverState& state, const GpuEntry* gpu,
+                           const NV_I2C_INFO_V3* info, const NvU32* scratch) {
+    const NvAPI_Status status = GpuCallStatus(state, gpu);
+    if (status != NVAPI_OK) return status;
+    if (info == nullptr || scratch == nullptr) return NVAPI_INVALID_ARGUMENT;
+    if (info->version != NV_I2C_INFO_VER3) return NVAPI_INCOMPATIBLE_STRUCT_VERSION;
+    if (info->pbI2cRegAddress == nullptr && info->regAddrSize != 0) return NVAPI_INVALID_ARGUMENT;
+    if (info->pbData == nullptr && info->cbSize != 0) return NVAPI_INVALID_ARGUMENT;
+    if (info->cbSize > kMaxTransferBytes) return NVAPI_INVALID_ARGUMENT;
+    return NVAPI_OK;
+}
+
+// What the board does with a write that reached the bus, as one log line.
+void DeliverToBoard(DriverState& state, GpuEntry& gpu, const NV_I2C_INFO_V3& info,
+                    const std::vector<uint8_t>& data, int64_t milliseconds) {
+    const uint32_t bus = gpu.gpu.bus;
+    if (info.bIsDDCPort != 0) {
+        WriteLine(state, IgnoredLine(milliseconds, bus, "no device at this address",
+                                     "sent to the display's DDC port"));
+        return;
+    }
+    if (info.i2cDevAddress != kControllerAddress || gpu.controller == LedController::kNone) {
+        char detail[64];
+        std::snprintf(
+            detail, sizeof detail, "address 0x%02x%s", info.i2cDevAddress,
+            gpu.controller == LedController::kNone ? ", board without LED controller" : "");
+        WriteLine(state, IgnoredLine(milliseconds, bus, "no device at this address", detail));
+        return;
+    }
+    const BlockOutcome outcome = ApplyBlock(gpu.controller, gpu.board, data);
+    if (!outcome.accepted) {
+        WriteLine(state, IgnoredLine(milliseconds, bus, "malformed block", outcome.problem));
+        return;
+    }
+    gpu.board = outcome.state;
+    WriteLine(state, BoardLine(milliseconds, bus, FamilyNumber(gpu.controller), gpu.board));
+}
+
+NvAPI_Status Transfer(NvU32 id, NvPhysicalGpuHandle handle, NV_I2C_INFO_V3* info, NvU32* scratch) {
+    RunCallHook(id);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    const bool write = id == nvapi_id::kI2CWriteEx;
+    const Scenario& scenario = state.scenario;
+    const int callNumber = write ? ++state.i2cWrites : ++state.i2cReads;
+    GpuEntry* gpu = FindGpu(state, handle);
+    CallRecord record = NewRecord(id, gpu);
+    if (info != nullptr) {
+        record.hasI2c = true;
+        record.info = *info;
+        record.info.pbI2cRegAddress = nullptr;  // pointers are kept only as null or set
+        record.info.pbData = nullptr;
+        record.regAddressNull = info->pbI2cRegAddress == nullptr;
+        record.dataNull = info->pbData == nullptr;
+    }
+    record.status = CheckTransfer(state, gpu, info, scratch);
+    const bool argumentsValid = record.status == NVAPI_OK;
+    if (argumentsValid &&
+        callNumber == (write ? scenario.i2cWriteFailAt : scenario.i2cReadFailAt)) {
+        record.status = write ? scenario.i2cWriteFailStatus : scenario.i2cReadFailStatus;
+    }
+    if (argumentsValid && write) {
+        record.data.assign(info->pbData, info->pbData + info->cbSize);
+    }
+    // The controller answers reads with zeros and leaves the record as the caller filled it.
+    if (record.status == NVAPI_OK && !write) {
+        if (info->cbSize != 0) std::memset(info->pbData, 0, info->cbSize);
+        record.data.assign(info->cbSize, 0);
+    }
+    const NvAPI_Status status = Finish(state, record);
+    if (status == NVAPI_OK && write) {
+        DeliverToBoard(state, *gpu, *info, record.data, record.milliseconds);
+    }
+    return status;
+}
+
+NvAPI_Status ServeI2CWriteEx(NvPhysicalGpuHandle handle, NV_I2C_INFO_V3* info, NvU32* scratch) {
+    return Transfer(nvapi_id::kI2CWriteEx, handle, info, scratch);
+}
+
+NvAPI_Status ServeI2CReadEx(NvPhysicalGpuHandle handle, NV_I2C_INFO_V3* info, NvU32* scratch) {
+    return Transfer(nvapi_id::kI2CReadEx, handle, info, scratch);
+}
+
+template <typename Fn>
+void* Entry(Fn function) {
+    return reinterpret_cast<void*>(function);
+}
+
+bool IsMissing(const Scenario& scenario, NvU32 id) {
+    if (std::find(scenario.missingInterfaces.begin(), scenario.missingInterfaces.end(), id) !=
+        scenario.missingInterfaces.end()) {
+        return true;
+    }
+    if (scenario.missingHooks &&
+        (id == nvapi_id::kCallStartHook || id == nvapi_id::kCallReturnHook)) {
+        return true;
+    }
+    return scenario.missingCallReturnHook && id == nvapi_id::kCallReturnHook;
+}
+
+}  // namespace
+
+const char* CallName(NvU32 id) {
+    switch (id) {
+        case nvapi_id::kInitialize:
+            return "NvAPI_Initialize";
+        case nvapi_id::kUnload:
+            return "NvAPI_Unload";
+        case nvapi_id::kUnloadWithArgument:
+            return "NvAPI_UnloadWithArgument";
+        case nvapi_id::kCallStartHook:
+            return "NvAPI_CallStartReport";
+        case nvapi_id::kCallReturnHook:
+            return "NvAPI_CallReturnReport";
+        case nvapi_id::kEnumPhysicalGPUs:
+            return "NvAPI_EnumPhysicalGPUs";
+        case nvapi_id::kEnumTCCPhysicalGPUs:
+            return "NvAPI_EnumTCCPhysicalGPUs";
+        case nvapi_id::kGpuGetFullName:
+            return "NvAPI_GPU_GetFullName";
+        case nvapi_id::kGpuGetPCIIdentifiers:
+            return "NvAPI_GPU_GetPCIIdentifiers";
+        case nvapi_id::kGpuGetBusId:
+            return "NvAPI_GPU_GetBusId";
+        case nvapi_id::kI2CWriteEx:
+            return "NvAPI_I2CWriteEx";
+        case nvapi_id::kI2CReadEx:
+            return "NvAPI_I2CReadEx";
+        default:
+            return nullptr;
+    }
+}
+
+void Configure(const Scenario& scenario) {
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = State();
+    Reset(state, scenario);
+    WriteLine(state, ConfiguredLine(0, state.gpus.size()));
+}
+
+void ConfigureFailed(const std::string& problem, const std::string& logPath) {
+    Scenario broken;
+    broken.initializeStatus = NVAPI_ERROR;
+    broken.logPath = logPath;
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = State();
+    Reset(state, broken);
+    WriteLine(state, ScenarioErrorLine(0, problem));
+}
+
+void* QueryInterface(NvU32 id) {
+    std::lock_guard<std::mutex> guard(StateLock());
+    if (IsMissing(ReadyState().scenario, id)) return nullptr;
+    switch (id) {
+        case nvapi_id::kInitialize:
+            return Entry<NvInitializeFn>(&ServeInitialize);
+        case nvapi_id::kUnload:
+            return Entry<NvUnloadFn>(&ServeUnload);
+        case nvapi_id::kUnloadWithArgument:
+            return Entry<NvUnloadWithArgumentFn>(&ServeUnloadWithArgument);
+        case nvapi_id::kCallStartHook:
+            return Entry<NvCallStartHookFn>(&ServeCallStartReport);
+        case nvapi_id::kCallReturnHook:
+            return Entry<NvCallReturnHookFn>(&ServeCallReturnReport);
+        case nvapi_id::kEnumPhysicalGPUs:
+            return Entry<NvEnumPhysicalGPUsFn>(&ServeEnumPhysicalGPUs);
+        case nvapi_id::kEnumTCCPhysicalGPUs:
+            return Entry<NvEnumPhysicalGPUsFn>(&ServeEnumTCCPhysicalGPUs);
+        case nvapi_id::kGpuGetFullName:
+            return Entry<NvGpuGetFullNameFn>(&ServeGetFullName);
+        case nvapi_id::kGpuGetPCIIdentifiers:
+            return Entry<NvGpuGetPCIIdentifiersFn>(&ServeGetPCIIdentifiers);
+        case nvapi_id::kGpuGetBusId:
+            return Entry<NvGpuGetBusIdFn>(&ServeGetBusId);
+        case nvapi_id::kI2CWriteEx:
+            return Entry<NvI2CTransferFn>(&ServeI2CWriteEx);
+        case nvapi_id::kI2CReadEx:
+            return Entry<NvI2CTransferFn>(&ServeI2CReadEx);
+        default:
+            return nullptr;
+    }
+}
+
+std::vector<CallRecord> Calls() {
+    std::lock_guard<std::mutex> guard(StateLock());
+    return ReadyState().calls;
+}
+
+std::vector<std::string> LogLines() {
+    std::lock_guard<std::mutex> guard(StateLock());
+    return ReadyState().lines;
+}
+
+BoardState Board(uint32_t bus) {
+    std::lock_guard<std::mutex> guard(StateLock());
+    for (const GpuEntry& entry : ReadyState().gpus) {
+        if (entry.gpu.bus == bus) return entry.board;
+    }
+    return BoardState();
+}
+
+void SetCallHook(std::function<void(NvU32 id)> hook) {
+    std::lock_guard<std::mutex> guard(HookLock());
+    CallHook() = std::move(hook);
+}
+
+void SetUnloadHook(std::function<void()> hook) {
+    std::lock_guard<std::mutex> guard(HookLock());
+    UnloadHook() = std::move(hook);
+}
+
+}  // namespace simdriver
