@@ -1,0 +1,34 @@
+// The end-to-end tests' entry: GoogleTest's own flags, then where the program and its helpers
+// are: --program=PATH --decoy=PATH --work=DIRECTORY (Unix paths are taken as drive Z:).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "panel_process.h"
+#include "support/wine_paths.h"
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    e2e::Paths& paths = e2e::TestPaths();
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const size_t equals = argument.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string name = argument.substr(0, equals);
+        const std::wstring value = WindowsPathFromArgument(e2e::Wide(argument.substr(equals + 1)));
+        if (name == "--program") paths.program = value;
+        if (name == "--decoy") paths.decoyModule = value;
+        if (name == "--without-skin1") paths.withoutSkin1 = value;
+        if (name == "--work") paths.work = value;
+    }
+    if (paths.program.empty() || paths.work.empty()) {
+        std::fprintf(stderr, "usage: %s --program=LEDLumivar.exe --decoy=nvapi64.dll --work=DIR\n",
+                     argv[0]);
+        return 2;
+    }
+    CreateDirectoryW(paths.work.c_str(), nullptr);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,115 @@
+#include "panel/selection_refresh.h"
+
+#include <gtest/gtest.h>
+
+#include "app/gpu_slots.h"
+#include "describe_changes.h"
+
+namespace {
+
+constexpr int kList2000 = 8;  // length of "STROBING": the 2000 list is in place
+constexpr int kList3000 = 5;  // length of "FLASH"
+constexpr int kNoSecond = -1;
+
+const char* const kAllOn =
+    "modeList=on ledOn=on ledOff=on shadeSlider=on apply=on reset=on intervalList=on "
+    "brightnessList=on";
+
+struct RefreshCase {
+    const char* name;
+    RefreshReadings readings;
+    const TextList* rebuild;
+    const char* changes;
+    bool repaint;
+};
+
+TEST(SelectionRefresh, ControlsPerFamilyModeAndSupport) {
+    const TextList* k2000 = &ModeTexts(kFamily2000);
+    const TextList* k3000 = &ModeTexts(kFamily3000);
+    const RefreshCase cases[] = {
+        // Same family: the user's mode stays, and the 3000 rules follow it.
+        {"3000 on 3000 list, STATIC",
+         {kFamily3000, true, kList3000, 0, false},
+         nullptr,
+         "modeList=on ledOn=on ledOff=on cycle=off,clear single=off,checked shadeSlider=on "
+         "apply=on reset=on intervalList=on brightnessList=on",
+         true},
+        {"3000 FLASH, Single",
+         {kFamily3000, true, kList3000, 1, false},
+         nullptr,
+         "modeList=on ledOn=on ledOff=on cycle=on single=on shadeSlider=on apply=on reset=on "
+         "intervalList=on brightnessList=on",
+         true},
+        {"3000 BREATHING, Cycle",
+         {kFamily3000, true, kList3000, 2, true},
+         nullptr,
+         "modeList=on ledOn=on ledOff=on cycle=on single=on shadeSlider=off apply=on reset=on "
+         "intervalList=on brightnessList=on",
+         true},
+        {"3000 WAVE",
+         {kFamily3000, true, kList3000, 3, false},
+         nullptr,
+         "modeList=on ledOn=on ledOff=on cycle=off,checked single=off,clear shadeSlider=off "
+         "apply=on reset=on intervalList=on brightnessList=on",
+         true},
+        {"3000 GLOWING",
+         {kFamily3000, true, kList3000, 4, true},
+         nullptr,
+         "modeList=on ledOn=on ledOff=on cycle=off,checked single=off,clear shadeSlider=off "
+         "apply=on reset=on intervalList=on brightnessList=on",
+         true},
+        {"3000 with no mode selected changes no radio",
+         {kFamily3000, true, kList3000, -1, true},
+         nullptr,
+         kAllOn,
+         true},
+        {"2000 on 2000 list keeps mode, radios untouched",
+         {kFamily2000, true, kList2000, 3, true},
+         nullptr,
+         kAllOn,
+         false},
+        // Other family: the list is rebuilt and the mode returns to STATIC.
+        {"3000 board after a 2000 list",
+         {kFamily3000, true, kList2000, 3, false},
+         k3000,
+         "modeList=on ledOn=on ledOff=on cycle=off,clear single=off,checked shadeSlider=on "
+         "apply=on reset=on intervalList=on brightnessList=on",
+         true},
+        {"2000 board after a 3000 list",
+         {kFamily2000, true, kList3000, 4, true},
+         k2000,
+         "modeList=on ledOn=on ledOff=on cycle=off single=off shadeSlider=on apply=on reset=on "
+         "intervalList=on brightnessList=on",
+         false},
+        {"3000 board, empty mode list",
+         {kFamily3000, true, kNoSecond, -1, false},
+         k3000,
+         "modeList=on ledOn=on ledOff=on cycle=off,clear single=off,checked shadeSlider=on "
+         "apply=on reset=on intervalList=on brightnessList=on",
+         true},
+        // Unsupported: everything that talks to a board goes off, the list stays as it was.
+        {"unsupported, 3000 list in place",
+         {kFamily3000, false, kList3000, 1, false},
+         nullptr,
+         "modeList=off ledOn=off ledOff=off cycle=off single=off shadeSlider=off apply=off "
+         "reset=off intervalList=off brightnessList=off",
+         false},
+        {"unsupported after a 2000 list",
+         {kFamily3000, false, kList2000, 2, false},
+         k3000,
+         "modeList=off ledOn=off ledOff=off cycle=off single=off shadeSlider=off apply=off "
+         "reset=off intervalList=off brightnessList=off",
+         false},
+        // A family the table does not know: no rebuild, no mode rules.
+        {"unknown family", {0, true, kList3000, 1, false}, nullptr, kAllOn, false},
+    };
+    for (const RefreshCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RefreshPlan plan = PlanSelectionRefresh(c.readings);
+        EXPECT_EQ(plan.rebuildModeList, c.rebuild);
+        EXPECT_EQ(Describe(plan.changes), c.changes);
+        EXPECT_EQ(plan.repaintPicker, c.repaint);
+    }
+}
+
+}  // namespace
