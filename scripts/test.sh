@@ -12,7 +12,7 @@ configure_and_build() {
     local dir=$1
     shift
     cmake -S . -B "build/$dir" -G Ninja "$@" >/dev/null
-    cmake --build "build/$dir" -j "$jobs"
+    cmake --build "build/$dir" -j "$jobs" ${LUMIVAR_TARGETS:+--target $LUMIVAR_TARGETS}
 }
 
 step() { echo; echo "=== $*"; }
@@ -27,7 +27,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 step "ThreadSanitizer (threaded tests)"
-configure_and_build tsan -DCMAKE_BUILD_TYPE=Debug -DLUMIVAR_SANITIZE=thread
+LUMIVAR_TARGETS="nvapi_thread_tests simdriver_threaded_tests" \
+    configure_and_build tsan -DCMAKE_BUILD_TYPE=Debug -DLUMIVAR_SANITIZE=thread
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -L threaded
 
 step "Windows x86_64 build, tests under Wine"
