@@ -2,8 +2,6 @@
 // and the controls afterwards.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "app/control_ids.h"
 #include "driver_log_watch.h"
 #include "led/led_blocks.h"
@@ -12,23 +10,7 @@
 namespace e2e {
 namespace {
 
-const std::vector<std::string> kDefaultBoards = {
-    "gpu bus=1 pci=220610de name=\"NVIDIA GeForce RTX 3080\"",
-    "gpu bus=2 pci=1e8110de name=\"NVIDIA GeForce RTX 2080 SUPER\""};
-constexpr int kSlot3000 = 0;
 constexpr int kSlot2000 = 1;
-
-template <typename Bytes>
-std::string Hex(const Bytes& bytes) {
-    std::string text;
-    for (uint8_t byte : bytes) {
-        char two[4];
-        std::snprintf(two, sizeof two, "%02x", byte);
-        if (!text.empty()) text += ' ';
-        text += two;
-    }
-    return text;
-}
 
 // What a user sets before pressing Apply.
 struct ControlSetting {
@@ -53,54 +35,49 @@ void SetControls(const PanelWindow& window, const ControlSetting& s) {
     window.SetText(kBlueEditId, s.blue);
 }
 
+// The R, G and B edits in one text.
+std::wstring Edits(const PanelWindow& window) {
+    return window.Text(kRedEditId) + L"," + window.Text(kGreenEditId) + L"," +
+           window.Text(kBlueEditId);
+}
+
 struct Apply3000Case {
     const char* name;
     ControlSetting controls;
-    LedSettings sent;               // mode as the list position
-    std::wstring red, green, blue;  // the edits after Apply
+    LedSettings sent;           // mode as the list position
+    const wchar_t* editsAfter;  // null: as typed
 };
 
 TEST(Apply, Family3000SendsTheBlockOfTheControls) {
-    const ScenarioFiles files = WriteScenario(L"apply-3000", kDefaultBoards);
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"apply-3000");
+    const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
     const Apply3000Case cases[] = {
         {"as started",
          {0, false, 1, 0, true, 50, L"255", L"255", L"255"},
          {1, 0, 0, 1, 0, 50, 255, 255, 255},
-         L"255",
-         L"255",
-         L"255"},
+         nullptr},
         {"BREATHING cycling, LED OFF",
          {2, true, 0, 3, false, 20, L"12", L"34", L"56"},
          {0, 1, 2, 0, 3, 20, 12, 34, 56},
-         L"12",
-         L"34",
-         L"56"},
+         nullptr},
         {"GLOWING forces cycling",
          {4, false, 2, 1, true, 100, L"0", L"128", L"255"},
          {1, 1, 4, 2, 1, 100, 0, 128, 255},
-         L"0",
-         L"128",
-         L"255"},
+         nullptr},
         {"FLASH single, edits clamped",
          {1, false, 1, 2, true, 0, L"300", L"-5", L"1000"},
          {1, 0, 1, 1, 2, 0, 255, 0, 100},
-         L"255",
-         L"0",
-         L"1000"},
+         L"255,0,1000"},
         {"WAVE, full-width digits",
          {3, false, 0, 0, true, 75, L"１２８", L"007", L""},
          {1, 1, 3, 0, 0, 75, 128, 7, 0},
-         L"１２８",
-         L"007",
-         L""},
+         nullptr},
     };
     for (const Apply3000Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetControls(window, c.controls);
-        DriverLogWatch watch(files);
+        DriverLogWatch watch(panel.files);
         window.Click(kApplyButtonId);
         const std::vector<Transfer> sent = watch.WaitForWrites(1);
         ASSERT_EQ(sent.size(), 1u) << "family 3000 takes one write and no probe";
@@ -108,12 +85,11 @@ TEST(Apply, Family3000SendsTheBlockOfTheControls) {
         EXPECT_EQ(sent[0].bus, 1);
         EXPECT_EQ(sent[0].deviceAddress, 0x92);
         EXPECT_EQ(sent[0].size, 42);
-        EXPECT_EQ(window.Text(kRedEditId), c.red);
-        EXPECT_EQ(window.Text(kGreenEditId), c.green);
-        EXPECT_EQ(window.Text(kBlueEditId), c.blue);
+        const ControlSetting& typed = c.controls;
+        EXPECT_EQ(Edits(window), c.editsAfter ? std::wstring(c.editsAfter)
+                                              : typed.red + L"," + typed.green + L"," + typed.blue);
     }
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 struct Apply2000Case {
@@ -125,9 +101,8 @@ struct Apply2000Case {
 };
 
 TEST(Apply, Family2000SendsTwoBlocksHalfASecondApart) {
-    const ScenarioFiles files = WriteScenario(L"apply-2000", kDefaultBoards);
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"apply-2000");
+    const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
     window.Select(kGpuListId, kSlot2000);
     const Apply2000Case cases[] = {
@@ -148,12 +123,11 @@ TEST(Apply, Family2000SendsTwoBlocksHalfASecondApart) {
          100,
          200,
          100,
-         50},
-    };
+         50}};
     for (const Apply2000Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetControls(window, c.controls);
-        DriverLogWatch watch(files);
+        DriverLogWatch watch(panel.files);
         window.Click(kApplyButtonId);
         const std::vector<Transfer> sent = watch.WaitForWrites(2);
         ASSERT_EQ(sent.size(), 3u) << "a probe and two writes";
@@ -173,8 +147,7 @@ TEST(Apply, Family2000SendsTwoBlocksHalfASecondApart) {
         }
         EXPECT_GE(sent[2].t - sent[1].t, 450) << "blocks at least 450 ms apart";
     }
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 const char* const kAfterReset =
@@ -191,15 +164,14 @@ void ExpectControlsReset(const PanelWindow& window, int slider) {
 }
 
 TEST(Reset, SendsTheFixedSequenceOfEachFamily) {
-    const ScenarioFiles files = WriteScenario(L"reset", kDefaultBoards);
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"reset");
+    const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
 
     {
         SCOPED_TRACE("family 3000");
         SetControls(window, {3, false, 0, 2, false, 80, L"1", L"2", L"3"});
-        DriverLogWatch watch(files);
+        DriverLogWatch watch(panel.files);
         window.Click(kResetButtonId);
         const std::vector<Transfer> sent = watch.WaitForWrites(1);
         std::string block = "a2 01 01 00 ff ff ff 01 02 03";
@@ -213,7 +185,7 @@ TEST(Reset, SendsTheFixedSequenceOfEachFamily) {
         SCOPED_TRACE("family 2000");
         window.Select(kGpuListId, kSlot2000);
         SetControls(window, {2, false, 0, 3, false, 80, L"1", L"2", L"3"});
-        DriverLogWatch watch(files);
+        DriverLogWatch watch(panel.files);
         window.Click(kResetButtonId);
         const std::vector<Transfer> sent = watch.WaitForWrites(2);
         ASSERT_EQ(sent.size(), 3u);
@@ -223,18 +195,14 @@ TEST(Reset, SendsTheFixedSequenceOfEachFamily) {
         EXPECT_GE(sent[2].t - sent[1].t, 450);
         ExpectControlsReset(window, 0);
     }
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 TEST(Reset, Family2000StopsWhenTheModeWriteFails) {
-    const ScenarioFiles files = WriteScenario(
-        L"reset-fails",
-        {"gpu bus=1 pci=1e8110de name=\"NVIDIA GeForce RTX 2080 SUPER\"", "i2c-write-fail 1"});
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"reset-fails", {kDefaultBoards[1], "i2c-write-fail 1"});
+    const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
-    DriverLogWatch watch(files);
+    DriverLogWatch watch(panel.files);
     window.Click(kResetButtonId);
     std::vector<Transfer> sent = watch.WaitForWrites(1);
     ASSERT_EQ(WrittenData(sent).size(), 1u);
@@ -245,8 +213,7 @@ TEST(Reset, Family2000StopsWhenTheModeWriteFails) {
     ASSERT_GE(sent.size(), 3u);
     EXPECT_EQ(sent[2].call, "NvAPI_I2CReadEx") << "the next transfer is Apply's probe";
     ExpectControlsReset(window, 0);
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 }  // namespace

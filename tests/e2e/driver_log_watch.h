@@ -1,6 +1,7 @@
 // Follows the simulated driver's log while the program runs: what each command sent.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,5 +36,18 @@ class DriverLogWatch {
 
 // The data of writes only.
 std::vector<std::string> WrittenData(const std::vector<Transfer>& transfers);
+
+// Bytes as the driver log writes them: "a2 01 ...".
+template <typename Bytes>
+std::string Hex(const Bytes& bytes) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (uint8_t byte : bytes) {
+        if (!text.empty()) text += ' ';
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0xF];
+    }
+    return text;
+}
 
 }  // namespace e2e

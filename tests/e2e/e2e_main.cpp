@@ -1,10 +1,11 @@
 // The end-to-end tests' entry: GoogleTest's own flags, then where the program and its helpers
-// are: --program=PATH --decoy=PATH --work=DIRECTORY (Unix paths are taken as drive Z:).
+// are: --program=PATH --work=DIRECTORY, and as a test needs them --without-skin1=PATH
+// --decoy=PATH --reference=DIRECTORY (Unix paths are taken as drive Z:).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "panel_process.h"
@@ -23,9 +24,10 @@ int main(int argc, char** argv) {
         if (name == "--decoy") paths.decoyModule = value;
         if (name == "--without-skin1") paths.withoutSkin1 = value;
         if (name == "--work") paths.work = value;
+        if (name == "--reference") paths.reference = value;
     }
     if (paths.program.empty() || paths.work.empty()) {
-        std::fprintf(stderr, "usage: %s --program=LEDLumivar.exe --decoy=nvapi64.dll --work=DIR\n",
+        std::fprintf(stderr, "usage: %s --program=LEDLumivar.exe --work=DIR [--decoy=PATH ...]\n",
                      argv[0]);
         return 2;
     }

@@ -1,17 +1,14 @@
 // Real keyboard input: the R, G and B edits under the edit rule, and the two accelerator keys.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/control_ids.h"
 #include "driver_log_watch.h"
-#include "led/led_blocks.h"
 #include "panel_process.h"
 
 namespace e2e {
 namespace {
-
-const std::vector<std::string> kDefaultBoards = {
-    "gpu bus=1 pci=220610de name=\"NVIDIA GeForce RTX 3080\"",
-    "gpu bus=2 pci=1e8110de name=\"NVIDIA GeForce RTX 2080 SUPER\""};
 
 // The red component that Apply sent in the family-3000 block (byte 4), unshaded at slider 0.
 int SentRed(const PanelWindow& window, const ScenarioFiles& files) {
@@ -31,9 +28,9 @@ bool FocusRedEdit(const PanelWindow& window) {
 }
 
 TEST(Edits, TheEditRuleOnRealInput) {
-    const ScenarioFiles files = WriteScenario(L"edits", kDefaultBoards);
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"edits");
+    const PanelWindow& window = panel.window;
+    const ScenarioFiles& files = panel.files;
     ASSERT_NE(window.Main(), nullptr);
     // At slider 0 the colour goes out unshaded, so the sent byte is the value read.
     window.SetSliderPosition(0);
@@ -75,8 +72,7 @@ TEST(Edits, TheEditRuleOnRealInput) {
     EXPECT_EQ(SentRed(window, files), 100);
     EXPECT_EQ(window.Text(kRedEditId), L"1000");
 
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 // Everything a user can see of the panel, and what reached the driver.
@@ -87,9 +83,9 @@ struct PanelPicture {
     int slider = 0;
     size_t driverLines = 0;
 
-    bool operator==(const PanelPicture& other) const {
-        return states == other.states && selections == other.selections && texts == other.texts &&
-               slider == other.slider && driverLines == other.driverLines;
+    bool operator==(const PanelPicture& o) const {
+        return std::tie(states, selections, texts, slider, driverLines) ==
+               std::tie(o.states, o.selections, o.texts, o.slider, o.driverLines);
     }
 };
 
@@ -107,9 +103,9 @@ PanelPicture Picture(const PanelWindow& window, const ScenarioFiles& files) {
 }
 
 TEST(Keys, AltQuestionAndAltSlashChangeNothing) {
-    const ScenarioFiles files = WriteScenario(L"accelerators", kDefaultBoards);
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"accelerators");
+    const PanelWindow& window = panel.window;
+    const ScenarioFiles& files = panel.files;
     ASSERT_NE(window.Main(), nullptr);
     // A state the refresh would have to keep, set without moving the keyboard focus (a clicked
     // button would take it, and the keys would then go to the button).
@@ -142,8 +138,7 @@ TEST(Keys, AltQuestionAndAltSlashChangeNothing) {
         << Narrow(window.Text(kRedEditId));
     EXPECT_TRUE(IsWindowVisible(window.Main()));
 
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 }  // namespace

@@ -2,9 +2,10 @@
 
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
-#include <map>
 
 #include "app/control_ids.h"
 
@@ -69,30 +70,22 @@ std::wstring WindowText(HWND window) {
 
 // This process's environment with the scenario variable set and PATH optionally extended.
 std::wstring Environment(const std::wstring& scenario, const std::wstring& pathPrefix) {
-    std::map<std::wstring, std::wstring> variables;
-    std::vector<std::wstring> order;
+    std::wstring result;
     wchar_t* block = GetEnvironmentStringsW();
     for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
         const std::wstring text(entry);
         const size_t equals = text.find(L'=', 1);
         if (equals == std::wstring::npos) continue;
-        std::wstring name = text.substr(0, equals);
-        std::wstring upper = name;
+        std::wstring upper = text.substr(0, equals);
         for (auto& c : upper) c = towupper(c);
         if (upper == L"LUMIVAR_SIM_SCENARIO") continue;
-        if (upper == L"PATH" && !pathPrefix.empty()) {
-            variables[name] = pathPrefix + L";" + text.substr(equals + 1);
-        } else {
-            variables[name] = text.substr(equals + 1);
-        }
-        order.push_back(name);
+        const bool extend = upper == L"PATH" && !pathPrefix.empty();
+        result += extend ? text.substr(0, equals + 1) + pathPrefix + L";" + text.substr(equals + 1)
+                         : text;
+        result += L'\0';
     }
     FreeEnvironmentStringsW(block);
-    std::wstring result;
-    for (const auto& name : order) result += name + L"=" + variables[name] + L'\0';
-    result += L"LUMIVAR_SIM_SCENARIO=" + scenario + L'\0';
-    result += L'\0';
-    return result;
+    return result + L"LUMIVAR_SIM_SCENARIO=" + scenario + L'\0' + L'\0';
 }
 
 }  // namespace
@@ -264,6 +257,21 @@ DWORD PanelProcess::WaitForExit(DWORD timeoutMs, bool* mainWindowShown, bool* an
     return code;
 }
 
+void OpenPanel::CloseAndExpectExitZero(bool expectUnload) {
+    window.Close();
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    if (expectUnload) {
+        EXPECT_TRUE(DriverUnloaded(files)) << "the driver log shows no unload";
+    }
+}
+
+bool DriverUnloaded(const ScenarioFiles& files) {
+    for (const auto& line : ReadDriverLog(files)) {
+        if (line.Text("call").rfind("NvAPI_Unload", 0) == 0) return true;
+    }
+    return false;
+}
+
 void CloseMessageBox(HWND box) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
@@ -272,26 +280,6 @@ LRESULT PanelWindow::Send(HWND to, UINT message, WPARAM wParam, LPARAM lParam) c
     DWORD_PTR result = 0;
     SendMessageTimeoutW(to, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
     return static_cast<LRESULT>(result);
-}
-
-HWND PanelWindow::Control(int id) const {
-    return GetDlgItem(main_, id);
-}
-
-bool PanelWindow::Enabled(int id) const {
-    return IsWindowEnabled(Control(id)) != FALSE;
-}
-
-bool PanelWindow::Checked(int id) const {
-    return Send(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-int PanelWindow::Selection(int id) const {
-    return static_cast<int>(Send(Control(id), CB_GETCURSEL, 0, 0));
-}
-
-int PanelWindow::Count(int id) const {
-    return static_cast<int>(Send(Control(id), CB_GETCOUNT, 0, 0));
 }
 
 std::vector<std::wstring> PanelWindow::ListTexts(int id) const {
@@ -313,60 +301,32 @@ std::wstring PanelWindow::Text(int id) const {
     return text;
 }
 
-int PanelWindow::SliderPosition() const {
-    return static_cast<int>(Send(Control(kShadeSliderId), TBM_GETPOS, 0, 0));
-}
-
-RECT PanelWindow::ScreenRect(int id) const {
-    RECT rect = {};
-    GetWindowRect(Control(id), &rect);
-    return rect;
-}
-
 std::string PanelWindow::States() const {
-    const std::pair<const char*, int> lists[] = {
-        {"modeList", kModeListId},         {"shadeSlider", kShadeSliderId},
-        {"apply", kApplyButtonId},         {"reset", kResetButtonId},
-        {"intervalList", kIntervalListId}, {"brightnessList", kBrightnessListId},
+    struct Entry {
+        const char* name;
+        int id;
+        bool radio;
     };
-    const std::pair<const char*, int> radios[] = {
-        {"ledOn", kLedOnButtonId},
-        {"ledOff", kLedOffButtonId},
-        {"cycle", kCycleButtonId},
-        {"single", kSingleButtonId},
+    const Entry controls[] = {
+        {"modeList", kModeListId, false},         {"ledOn", kLedOnButtonId, true},
+        {"ledOff", kLedOffButtonId, true},        {"cycle", kCycleButtonId, true},
+        {"single", kSingleButtonId, true},        {"shadeSlider", kShadeSliderId, false},
+        {"apply", kApplyButtonId, false},         {"reset", kResetButtonId, false},
+        {"intervalList", kIntervalListId, false}, {"brightnessList", kBrightnessListId, false},
     };
     std::string text;
-    auto add = [&](const char* name, int id, bool radio) {
+    for (const Entry& c : controls) {
         if (!text.empty()) text += ' ';
-        text += name;
-        text += Enabled(id) ? "=on" : "=off";
-        if (radio) text += Checked(id) ? ",checked" : ",clear";
-    };
-    add(lists[0].first, lists[0].second, false);
-    for (const auto& radio : radios) add(radio.first, radio.second, true);
-    for (size_t i = 1; i < 6; ++i) add(lists[i].first, lists[i].second, false);
+        text += c.name;
+        text += Enabled(c.id) ? "=on" : "=off";
+        if (c.radio) text += Checked(c.id) ? ",checked" : ",clear";
+    }
     return text;
-}
-
-void PanelWindow::Click(int id) const {
-    Send(Control(id), BM_CLICK, 0, 0);
 }
 
 void PanelWindow::Select(int id, int position) const {
     Send(Control(id), CB_SETCURSEL, position, 0);
     Send(main_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)));
-}
-
-void PanelWindow::SetSliderPosition(int position) const {
-    Send(Control(kShadeSliderId), TBM_SETPOS, TRUE, position);
-}
-
-void PanelWindow::SetText(int id, const std::wstring& text) const {
-    Send(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void PanelWindow::SelectAllText(int id) const {
-    Send(Control(id), EM_SETSEL, 0, -1);
 }
 
 HWND PanelWindow::Focus() const {
@@ -376,34 +336,36 @@ HWND PanelWindow::Focus() const {
     return info.hwndFocus;
 }
 
-void PanelWindow::Close() const {
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-}
-
-bool Xdotool(const std::string& arguments) {
-    // Wine starts Unix programs but does not wait for them: a marker file says xdotool is done.
+bool RunUnixCommand(const std::string& command, DWORD timeoutMs) {
+    // Wine starts Unix programs but does not wait for them: a marker file says the command is done.
     static int runs = 0;
-    const std::wstring marker = WorkPath(L"xdotool-" + std::to_wstring(++runs) + L".done");
+    const std::wstring marker = WorkPath(L"unix-" + std::to_wstring(++runs) + L".done");
     DeleteFileW(marker.c_str());
-    std::string unixMarker = Narrow(marker);
-    if (unixMarker.size() > 2 && unixMarker[1] == ':') unixMarker = unixMarker.substr(2);
-    for (char& c : unixMarker) {
-        if (c == '\\') c = '/';
-    }
-    const std::wstring command =
-        Wide("/bin/sh -c \"xdotool " + arguments + "; touch '" + unixMarker + "'\"");
-    std::wstring mutableCommand = command;
+    std::wstring line = Wide("/bin/sh -c \"" + command + "; touch '" + UnixPath(marker) + "'\"");
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(L"Z:\\bin\\sh", &mutableCommand[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    if (!CreateProcessW(L"Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
         return false;
     }
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     return WaitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                     15000);
+                     timeoutMs);
+}
+
+std::string UnixPath(const std::wstring& windowsPath) {
+    std::string path = Narrow(windowsPath);
+    if (path.size() > 2 && path[1] == ':') path = path.substr(2);
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+bool Xdotool(const std::string& arguments) {
+    return RunUnixCommand("xdotool " + arguments, 15000);
 }
 
 bool ClickWithPointer(const RECT& screenRect) {

@@ -36,8 +36,7 @@ TEST(PlantedModule, OnlyTheSystemDriverIsUsed) {
         ASSERT_TRUE(Plant(directory));
     }
 
-    const ScenarioFiles files =
-        WriteScenario(L"planted", {"gpu bus=1 pci=220610de name=\"NVIDIA GeForce RTX 3080\""});
+    const ScenarioFiles files = WriteScenario(L"planted", {kDefaultBoards[0]});
     StartOptions options;
     options.program = program;
     options.currentDirectory = currentDirectory;

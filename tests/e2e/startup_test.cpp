@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/control_ids.h"
 #include "panel_process.h"
 
@@ -12,8 +14,7 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-const std::string kRtx3080 = "gpu bus=1 pci=220610de name=\"NVIDIA GeForce RTX 3080\"";
-const std::string kRtx2080Super = "gpu bus=2 pci=1e8110de name=\"NVIDIA GeForce RTX 2080 SUPER\"";
+const std::string kRtx3080 = kDefaultBoards[0];
 
 const Texts kModes2000 = {L"STATIC", L"STROBING", L"WAVE", L"BREATHING", L"COLOR CYCLE"};
 const Texts kModes3000 = {L"STATIC", L"FLASH", L"BREATHING", L"WAVE", L"GLOWING"};
@@ -28,18 +29,6 @@ const char* const kUnsupportedStart =
     "modeList=off ledOn=off,checked ledOff=off,clear cycle=off,clear single=off,checked "
     "shadeSlider=off apply=off reset=off intervalList=off brightnessList=off";
 
-// Closes the window and expects the loop's exit code 0 with the driver unloaded.
-void CloseAndExpectUnload(PanelProcess& panel, const PanelWindow& window,
-                          const ScenarioFiles& files) {
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
-    bool unloaded = false;
-    for (const auto& line : ReadDriverLog(files)) {
-        if (line.Text("call").rfind("NvAPI_Unload", 0) == 0) unloaded = true;
-    }
-    EXPECT_TRUE(unloaded) << "the driver log shows no unload";
-}
-
 struct StartCase {
     const wchar_t* name;
     std::vector<std::string> scenario;
@@ -52,7 +41,7 @@ struct StartCase {
 TEST(Startup, OpensOnEachMixOfBoards) {
     const StartCase cases[] = {
         {L"family-3000-first",
-         {kRtx3080, kRtx2080Super},
+         kDefaultBoards,
          {L"NVIDIA GeForce RTX 3080", L"NVIDIA GeForce RTX 2080 SUPER"},
          &kModes3000,
          &kIntervals3000,
@@ -75,10 +64,9 @@ TEST(Startup, OpensOnEachMixOfBoards) {
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE(Narrow(c.name));
-        const ScenarioFiles files = WriteScenario(c.name, c.scenario);
-        PanelProcess panel(files);
-        ASSERT_TRUE(panel.Started());
-        const PanelWindow window(panel.WaitForMainWindow());
+        OpenPanel panel(c.name, c.scenario);
+        const PanelWindow& window = panel.window;
+        ASSERT_TRUE(panel.process.Started());
         ASSERT_NE(window.Main(), nullptr);
         EXPECT_EQ(window.ListTexts(kGpuListId), c.gpus);
         EXPECT_EQ(window.Selection(kGpuListId), 0);
@@ -96,8 +84,8 @@ TEST(Startup, OpensOnEachMixOfBoards) {
         }
         EXPECT_TRUE(window.Enabled(kGpuListId));
         EXPECT_TRUE(window.Enabled(kHelpButtonId));
-        EXPECT_TRUE(Calls(ReadDriverLog(files), "NvAPI_I2CWriteEx").empty());
-        CloseAndExpectUnload(panel, window, files);
+        EXPECT_TRUE(Calls(ReadDriverLog(panel.files), "NvAPI_I2CWriteEx").empty());
+        panel.CloseAndExpectExitZero(true);
     }
 }
 
@@ -110,9 +98,8 @@ struct ControlLayout {
 };
 
 TEST(Startup, WindowAndControlsAsLaidOut) {
-    const ScenarioFiles files = WriteScenario(L"layout", {kRtx3080, kRtx2080Super});
-    PanelProcess panel(files);
-    const PanelWindow window(panel.WaitForMainWindow());
+    OpenPanel panel(L"layout");
+    const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
 
     wchar_t title[64] = {};
@@ -183,12 +170,11 @@ TEST(Startup, WindowAndControlsAsLaidOut) {
             EXPECT_EQ(rect.bottom - rect.top, c.height);
         }
     }
-    window.Close();
-    EXPECT_EQ(panel.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 TEST(Startup, CurrentDirectoryGoesToTheDebugger) {
-    const ScenarioFiles files = WriteScenario(L"debugger-output", {kRtx3080, kRtx2080Super});
+    const ScenarioFiles files = WriteScenario(L"debugger-output", kDefaultBoards);
     StartOptions options;
     options.debugged = true;
     options.currentDirectory = WorkPath(L"current directory");
@@ -225,68 +211,12 @@ TEST(Startup, NineGpusShowTheMessageThenEight) {
     Texts eight;
     for (int bus = 1; bus <= 8; ++bus) eight.push_back(L"Board on bus " + std::to_wstring(bus));
     EXPECT_EQ(window.ListTexts(kGpuListId), eight);
-    CloseAndExpectUnload(panel, window, files);
+    window.Close();
+    EXPECT_EQ(panel.WaitForExit(), 0u);
+    EXPECT_TRUE(DriverUnloaded(files));
 }
 
-struct FailureCase {
-    const wchar_t* name;
-    std::vector<std::string> scenario;
-    const wchar_t* text;
-};
-
-TEST(Startup, EachFailureShowsItsMessageAndEndsWithZero) {
-    const FailureCase cases[] = {
-        {L"initialize-fails",
-         {"initialize-status -6", kRtx3080},
-         L"NvAPIの初期化に失敗しました\nerrorcode -6"},
-        {L"no-gpu", {}, L"NvAPIの初期化に失敗しました\nerrorcode -1000"},
-        {L"enumerations-fail",
-         {"enum-status -1", "tcc-enum-status -1", kRtx3080},
-         L"NvAPIの初期化に失敗しました\nerrorcode -1000"},
-        {L"name-unreadable",
-         {kRtx3080, "gpu bus=2 pci=1e8110de name=\"x\" name-status=-1"},
-         L"GPU名を取得できません"},
-        {L"no-supported-board",
-         {"gpu bus=1 pci=1f0210de name=\"NVIDIA GeForce RTX 2070\"",
-          "gpu bus=2 pci=220610de name=\"pci unreadable\" pci-status=-1"},
-         L"SKARNE グラフィックスボードのみ LED コントロールが行えます"},
-    };
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(Narrow(c.name));
-        const ScenarioFiles files = WriteScenario(c.name, c.scenario);
-        PanelProcess panel(files);
-        MessageBoxSeen box;
-        bool mainShown = false;
-        ASSERT_TRUE(panel.WaitForMessageBox(box, mainShown));
-        EXPECT_EQ(box.caption, L"VOXA LED Lumivar");
-        EXPECT_EQ(box.text, c.text);
-        CloseMessageBox(box.box);
-        bool shownLater = false;
-        EXPECT_EQ(panel.WaitForExit(30000, &shownLater), 0u);
-        EXPECT_FALSE(mainShown || shownLater) << "the main window was shown";
-    }
-}
-
-TEST(Startup, MissingPictureShowsItsMessage) {
-    ASSERT_FALSE(TestPaths().withoutSkin1.empty()) << "no --without-skin1 given";
-    const ScenarioFiles files = WriteScenario(L"missing-skin1", {kRtx3080});
-    StartOptions options;
-    options.program = TestPaths().withoutSkin1;
-    PanelProcess panel(files, options);
-    MessageBoxSeen box;
-    bool mainShown = false;
-    ASSERT_TRUE(panel.WaitForMessageBox(box, mainShown));
-    EXPECT_EQ(box.caption, L"VOXA LED Lumivar");
-    EXPECT_EQ(box.text, L"リソースが見つかりません");
-    CloseMessageBox(box.box);
-    bool shownLater = false;
-    EXPECT_EQ(panel.WaitForExit(30000, &shownLater), 0u);
-    EXPECT_FALSE(mainShown || shownLater);
-    // Start-up stopped before discovery: the driver was never asked.
-    EXPECT_TRUE(ReadDriverLog(files).empty());
-}
-
-// Takes the system's driver module away for one test; serial tests only (RUN_SERIAL).
+// Takes the system's driver module away for one case; serial tests only (RUN_SERIAL).
 class SystemDriverRemoved {
   public:
     SystemDriverRemoved() {
@@ -307,26 +237,72 @@ class SystemDriverRemoved {
     bool moved_ = false;
 };
 
-TEST(Startup, NoDriverModuleShowsTheInitialisationMessage) {
-    const ScenarioFiles files = WriteScenario(L"no-driver-module", {kRtx3080});
-    SystemDriverRemoved removed;
-    ASSERT_TRUE(removed.Removed());
-    PanelProcess panel(files);
-    MessageBoxSeen box;
-    bool mainShown = false;
-    ASSERT_TRUE(panel.WaitForMessageBox(box, mainShown));
-    EXPECT_EQ(box.caption, L"VOXA LED Lumivar");
-    EXPECT_EQ(box.text, L"NvAPIの初期化に失敗しました\nerrorcode -2");
-    CloseMessageBox(box.box);
-    bool shownLater = false;
-    EXPECT_EQ(panel.WaitForExit(30000, &shownLater), 0u);
-    EXPECT_FALSE(mainShown || shownLater);
+enum class Setting { Normal, NoDriverModule, NoPicture };
+
+struct FailureCase {
+    const wchar_t* name;
+    std::vector<std::string> scenario;
+    const wchar_t* text;
+    Setting setting;
+};
+
+TEST(Startup, EachFailureShowsItsMessageAndEndsWithZero) {
+    ASSERT_FALSE(TestPaths().withoutSkin1.empty()) << "no --without-skin1 given";
+    const FailureCase cases[] = {
+        {L"initialize-fails",
+         {"initialize-status -6", kRtx3080},
+         L"NvAPIの初期化に失敗しました\nerrorcode -6",
+         Setting::Normal},
+        {L"no-gpu", {}, L"NvAPIの初期化に失敗しました\nerrorcode -1000", Setting::Normal},
+        {L"enumerations-fail",
+         {"enum-status -1", "tcc-enum-status -1", kRtx3080},
+         L"NvAPIの初期化に失敗しました\nerrorcode -1000",
+         Setting::Normal},
+        {L"name-unreadable",
+         {kRtx3080, "gpu bus=2 pci=1e8110de name=\"x\" name-status=-1"},
+         L"GPU名を取得できません",
+         Setting::Normal},
+        {L"no-supported-board",
+         {"gpu bus=1 pci=1f0210de name=\"NVIDIA GeForce RTX 2070\"",
+          "gpu bus=2 pci=220610de name=\"pci unreadable\" pci-status=-1"},
+         L"SKARNE グラフィックスボードのみ LED コントロールが行えます",
+         Setting::Normal},
+        {L"no-driver-module",
+         {kRtx3080},
+         L"NvAPIの初期化に失敗しました\nerrorcode -2",
+         Setting::NoDriverModule},
+        // Start-up stops before discovery: the driver is never asked.
+        {L"missing-skin1", {kRtx3080}, L"リソースが見つかりません", Setting::NoPicture},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(Narrow(c.name));
+        const ScenarioFiles files = WriteScenario(c.name, c.scenario);
+        StartOptions options;
+        if (c.setting == Setting::NoPicture) options.program = TestPaths().withoutSkin1;
+        std::optional<SystemDriverRemoved> removed;
+        if (c.setting == Setting::NoDriverModule) {
+            removed.emplace();
+            ASSERT_TRUE(removed->Removed());
+        }
+        PanelProcess panel(files, options);
+        MessageBoxSeen box;
+        bool mainShown = false;
+        ASSERT_TRUE(panel.WaitForMessageBox(box, mainShown));
+        EXPECT_EQ(box.caption, L"VOXA LED Lumivar");
+        EXPECT_EQ(box.text, c.text);
+        CloseMessageBox(box.box);
+        bool shownLater = false;
+        EXPECT_EQ(panel.WaitForExit(30000, &shownLater), 0u);
+        EXPECT_FALSE(mainShown || shownLater) << "the main window was shown";
+        if (c.setting == Setting::NoPicture) {
+            EXPECT_TRUE(ReadDriverLog(files).empty());
+        }
+    }
 }
 
 TEST(Startup, SecondCopyEndsAtOnceAndShowsNothing) {
-    const ScenarioFiles files = WriteScenario(L"second-copy", {kRtx3080, kRtx2080Super});
-    PanelProcess first(files);
-    const PanelWindow window(first.WaitForMainWindow());
+    OpenPanel first(L"second-copy");
+    const PanelWindow& window = first.window;
     ASSERT_NE(window.Main(), nullptr);
 
     const ScenarioFiles secondFiles = WriteScenario(L"second-copy-2", {kRtx3080});
@@ -341,7 +317,7 @@ TEST(Startup, SecondCopyEndsAtOnceAndShowsNothing) {
     // The first copy goes on as before.
     EXPECT_TRUE(IsWindowVisible(window.Main()));
     EXPECT_EQ(window.Selection(kGpuListId), 0);
-    CloseAndExpectUnload(first, window, files);
+    first.CloseAndExpectExitZero(true);
 }
 
 }  // namespace

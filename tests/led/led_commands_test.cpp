@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/gpu_discovery.h"
@@ -38,36 +39,19 @@ std::vector<simdriver::CallRecord> TransfersFrom(size_t from) {
     return transfers;
 }
 
-// The record fields as the driver received them.
-struct Fields {
-    NvU32 version;
-    NvU32 displayMask;
-    NvU8 bIsDDCPort;
-    NvU8 i2cDevAddress;
-    bool regAddressNull;
-    NvU32 regAddrSize;
-    bool dataNull;
-    NvU32 cbSize;
-    NvU32 i2cSpeed;
-    NvU32 i2cSpeedKhz;
-    NvU8 portId;
-    NvU32 bIsPortIdSet;
-};
+// The record fields as the driver received them: version, displayMask, bIsDDCPort,
+// i2cDevAddress, regAddress null, regAddrSize, data null, cbSize, i2cSpeed, i2cSpeedKhz, portId,
+// bIsPortIdSet.
+using Fields =
+    std::tuple<NvU32, NvU32, NvU8, NvU8, bool, NvU32, bool, NvU32, NvU32, NvU32, NvU8, NvU32>;
 
-void ExpectFields(const simdriver::CallRecord& call, const Fields& f) {
+void ExpectFields(const simdriver::CallRecord& call, const Fields& expected) {
     ASSERT_TRUE(call.hasI2c);
-    EXPECT_EQ(call.info.version, f.version);
-    EXPECT_EQ(call.info.displayMask, f.displayMask);
-    EXPECT_EQ(call.info.bIsDDCPort, f.bIsDDCPort);
-    EXPECT_EQ(call.info.i2cDevAddress, f.i2cDevAddress);
-    EXPECT_EQ(call.regAddressNull, f.regAddressNull);
-    EXPECT_EQ(call.info.regAddrSize, f.regAddrSize);
-    EXPECT_EQ(call.dataNull, f.dataNull);
-    EXPECT_EQ(call.info.cbSize, f.cbSize);
-    EXPECT_EQ(call.info.i2cSpeed, f.i2cSpeed);
-    EXPECT_EQ(static_cast<NvU32>(call.info.i2cSpeedKhz), f.i2cSpeedKhz);
-    EXPECT_EQ(call.info.portId, f.portId);
-    EXPECT_EQ(call.info.bIsPortIdSet, f.bIsPortIdSet);
+    const NV_I2C_INFO_V3& i = call.info;
+    EXPECT_EQ(Fields(i.version, i.displayMask, i.bIsDDCPort, i.i2cDevAddress, call.regAddressNull,
+                     i.regAddrSize, call.dataNull, i.cbSize, i.i2cSpeed,
+                     static_cast<NvU32>(i.i2cSpeedKhz), i.portId, i.bIsPortIdSet),
+              expected);
 }
 
 const Fields kProbeFields = {NV_I2C_INFO_VER3, 0, 0, 0x92, true, 0, false, 8, 0xFFFF, 0, 1, 1};
@@ -168,13 +152,11 @@ TEST_F(LedCommandsTest, TemplateProbe) {
     ExpectFields(transfers[0], kProbeFields);
     // The record as the driver left it is now the template.
     EXPECT_EQ(probed.version, NV_I2C_INFO_VER3);
-    EXPECT_EQ(probed.i2cDevAddress, 0x92);
-    EXPECT_EQ(probed.cbSize, 8u);
-    EXPECT_EQ(probed.i2cSpeed, 0xFFFFu);
+    EXPECT_EQ(std::make_tuple(probed.i2cDevAddress, probed.cbSize, probed.i2cSpeed, probed.portId,
+                              probed.bIsPortIdSet, probed.pbI2cRegAddress),
+              std::make_tuple(NvU8{0x92}, NvU32{8}, NvU32{0xFFFF}, NvU8{1}, NvU32{1},
+                              static_cast<NvU8*>(nullptr)));
     EXPECT_EQ(probed.i2cSpeedKhz, NV_I2C_SPEED_DEFAULT);
-    EXPECT_EQ(probed.portId, 1);
-    EXPECT_EQ(probed.bIsPortIdSet, 1u);
-    EXPECT_EQ(probed.pbI2cRegAddress, nullptr);
 
     simdriver::Scenario failing = simdriver::DefaultScenario();
     failing.i2cReadFailAt = 1;
@@ -200,56 +182,31 @@ TEST_F(LedCommandsTest, DispatchingWriteSendsTheBlocksInOrder) {
         std::vector<Sent> sent;
         int pauseAfter;  // transfers before the pause; -1 for no pause
     };
+    const Bytes probe(8, 0);
+    // clang-format off
     const Case cases[] = {
-        {"family 2000 on: mode block, pause, colour block",
-         kSlot2000,
-         false,
-         {1, 1, 4, 0, 3, 0, 10, 20, 30},
-         {{"NvAPI_I2CReadEx", Bytes(8, 0), &kProbeFields},
+        {"family 2000 on: mode block, pause, colour block", kSlot2000, false, {1, 1, 4, 0, 3, 0, 10, 20, 30},
+         {{"NvAPI_I2CReadEx", probe, &kProbeFields},
           {"NvAPI_I2CWriteEx", {0xA0, 0x00, 0x04, 10, 20, 30, 0x00, 0x04}, &kWrite2000Fields},
-          {"NvAPI_I2CWriteEx", {0xA0, 0xFC, 0x01, 10, 20, 30, 0x00, 0x04}, &kWrite2000Fields}},
-         2},
-        {"family 2000 off: colour block, pause, mode block",
-         kSlot2000,
-         false,
-         {0, 0, 2, 1, 0, 50, 255, 255, 255},
-         {{"NvAPI_I2CReadEx", Bytes(8, 0), &kProbeFields},
+          {"NvAPI_I2CWriteEx", {0xA0, 0xFC, 0x01, 10, 20, 30, 0x00, 0x04}, &kWrite2000Fields}}, 2},
+        {"family 2000 off: colour block, pause, mode block", kSlot2000, false, {0, 0, 2, 1, 0, 50, 255, 255, 255},
+         {{"NvAPI_I2CReadEx", probe, &kProbeFields},
           {"NvAPI_I2CWriteEx", {0xA0, 0xFC, 0x00, 128, 128, 128, 0x00, 0x04}, &kWrite2000Fields},
-          {"NvAPI_I2CWriteEx", {0xA0, 0x00, 0x02, 128, 128, 128, 0x00, 0x04}, &kWrite2000Fields}},
-         2},
-        {"family 2000, on = 2 switches off, mode 7 sends 0",
-         kSlot2000,
-         false,
-         {2, 0, 7, 0, 0, 50, 53, 3, 1},
-         {{"NvAPI_I2CReadEx", Bytes(8, 0), &kProbeFields},
+          {"NvAPI_I2CWriteEx", {0xA0, 0x00, 0x02, 128, 128, 128, 0x00, 0x04}, &kWrite2000Fields}}, 2},
+        {"family 2000, on = 2 switches off, mode 7 sends 0", kSlot2000, false, {2, 0, 7, 0, 0, 50, 53, 3, 1},
+         {{"NvAPI_I2CReadEx", probe, &kProbeFields},
           {"NvAPI_I2CWriteEx", {0xA0, 0xFC, 0x00, 26, 2, 1, 0x00, 0x04}, &kWrite2000Fields},
-          {"NvAPI_I2CWriteEx", {0xA0, 0x00, 0x00, 26, 2, 1, 0x00, 0x04}, &kWrite2000Fields}},
-         2},
-        {"family 2000 after a failed probe: the prepared template",
-         kSlot2000,
-         true,
-         {1, 0, 0, 1, 0, 0, 255, 255, 255},
+          {"NvAPI_I2CWriteEx", {0xA0, 0x00, 0x00, 26, 2, 1, 0x00, 0x04}, &kWrite2000Fields}}, 2},
+        {"family 2000 after a failed probe: the prepared template", kSlot2000, true, {1, 0, 0, 1, 0, 0, 255, 255, 255},
          {{"NvAPI_I2CReadEx", {}, &kProbeFields},
           {"NvAPI_I2CWriteEx", {}, &kUnprobedFields},
-          {"NvAPI_I2CWriteEx", {}, &kUnprobedFields}},
-         2},
-        {"family 3000: one block",
-         kSlot3000,
-         false,
-         {1, 0, 2, 2, 0, 0, 1, 2, 3},
-         {{"NvAPI_I2CWriteEx",
-           Group3000({0xA2, 0x01, 0x01, 0x03, 1, 2, 3, 0x00, 0x00, 0x03}, 1, 2, 3, 0x00),
-           &kWrite3000Fields}},
-         -1},
-        {"family 3000, mode 7, out-of-range codes",
-         kSlot3000,
-         false,
-         {0, 1, 7, 9, -1, 100, 255, 255, 255},
-         {{"NvAPI_I2CWriteEx",
-           Group3000({0xA2, 0x01, 0x00, 0x00, 0, 0, 0, 0x01, 0x00, 0x00}, 0, 0, 0, 0x00),
-           &kWrite3000Fields}},
-         -1},
+          {"NvAPI_I2CWriteEx", {}, &kUnprobedFields}}, 2},
+        {"family 3000: one block", kSlot3000, false, {1, 0, 2, 2, 0, 0, 1, 2, 3},
+         {{"NvAPI_I2CWriteEx", Group3000({0xA2, 0x01, 0x01, 0x03, 1, 2, 3, 0x00, 0x00, 0x03}, 1, 2, 3, 0x00), &kWrite3000Fields}}, -1},
+        {"family 3000, mode 7, out-of-range codes", kSlot3000, false, {0, 1, 7, 9, -1, 100, 255, 255, 255},
+         {{"NvAPI_I2CWriteEx", Group3000({0xA2, 0x01, 0x00, 0x00, 0, 0, 0, 0x01, 0x00, 0x00}, 0, 0, 0, 0x00), &kWrite3000Fields}}, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         simdriver::Scenario scenario = simdriver::DefaultScenario();
@@ -388,12 +345,13 @@ TEST_F(LedCommandsTest, EveryModeReachesTheBoardByName) {
         int mode;
         const char* shown;
     };
+    // clang-format off
     const Case cases[] = {
-        {kSlot2000, 0, "STATIC"},    {kSlot2000, 1, "STROBING"}, {kSlot2000, 2, "COLOR CYCLE"},
-        {kSlot2000, 3, "BREATHING"}, {kSlot2000, 4, "WAVE"},     {kSlot2000, 7, "STATIC"},
-        {kSlot3000, 0, "STATIC"},    {kSlot3000, 1, "FLASH"},    {kSlot3000, 2, "BREATHING"},
-        {kSlot3000, 3, "WAVE"},      {kSlot3000, 4, "GLOWING"},  {kSlot3000, 7, "STATIC"},
+        {kSlot2000, 0, "STATIC"}, {kSlot2000, 1, "STROBING"}, {kSlot2000, 2, "COLOR CYCLE"}, {kSlot2000, 3, "BREATHING"},
+        {kSlot2000, 4, "WAVE"}, {kSlot2000, 7, "STATIC"}, {kSlot3000, 0, "STATIC"}, {kSlot3000, 1, "FLASH"},
+        {kSlot3000, 2, "BREATHING"}, {kSlot3000, 3, "WAVE"}, {kSlot3000, 4, "GLOWING"}, {kSlot3000, 7, "STATIC"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.slot) + " mode " + std::to_string(c.mode));
         Start(simdriver::DefaultScenario());

@@ -46,28 +46,19 @@ TEST_F(NvApiAccessTest, ReferenceCountSequences) {
         const char* what;
         std::vector<Expect> steps;
     };
+    // clang-format off
     const Case cases[] = {
         {"forwarding call first loads and counts one, initialise raises it",
-         {{kForward, 0, 1, true},
-          {kInitialize, 0, 2, true},
-          {kUnload, 0, 1, true},
-          {kUnload, 0, 0, false}}},
+         {{kForward, 0, 1, true}, {kInitialize, 0, 2, true}, {kUnload, 0, 1, true}, {kUnload, 0, 0, false}}},
         {"initialise twice, unload twice",
-         {{kInitialize, 0, 1, true},
-          {kInitialize, 0, 2, true},
-          {kUnload, 0, 1, true},
-          {kUnload, 0, 0, false}}},
+         {{kInitialize, 0, 1, true}, {kInitialize, 0, 2, true}, {kUnload, 0, 1, true}, {kUnload, 0, 0, false}}},
         {"unload with nothing loaded", {{kUnload, NVAPI_API_NOT_INITIALIZED, 0, false}}},
         {"unload past zero",
-         {{kInitialize, 0, 1, true},
-          {kUnload, 0, 0, false},
-          {kUnload, NVAPI_API_NOT_INITIALIZED, 0, false}}},
+         {{kInitialize, 0, 1, true}, {kUnload, 0, 0, false}, {kUnload, NVAPI_API_NOT_INITIALIZED, 0, false}}},
         {"load again after a final unload",
-         {{kInitialize, 0, 1, true},
-          {kUnload, 0, 0, false},
-          {kForward, 0, 1, true},
-          {kUnload, 0, 0, false}}},
+         {{kInitialize, 0, 1, true}, {kUnload, 0, 0, false}, {kForward, 0, 1, true}, {kUnload, 0, 0, false}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         InProcessDriver fresh;

@@ -63,29 +63,26 @@ struct ResetCase {
     bool supported;
     LedSettings sent;
     int shadePosition;
-    const char* changes;
+    std::string changes;
 };
 
 TEST(ResetPlan, SendsWhiteStaticAndRestoresTheControls) {
+    const std::string radios = "ledOn=,checked ledOff=,clear cycle=off,clear single=off,checked";
+    const std::string radiosAndSlider = radios + " shadeSlider=on";
     const ResetCase cases[] = {
-        {"family 2000",
-         kFamily2000,
-         true,
-         {1, 0, 0, 1, 0, 0, 255, 255, 255},
-         0,
-         "ledOn=,checked ledOff=,clear cycle=off,clear single=off,checked shadeSlider=on"},
+        {"family 2000", kFamily2000, true, {1, 0, 0, 1, 0, 0, 255, 255, 255}, 0, radiosAndSlider},
         {"family 3000: slider back to 50 though shade 0 is sent",
          kFamily3000,
          true,
          {1, 1, 0, 1, 0, 0, 255, 255, 255},
          50,
-         "ledOn=,checked ledOff=,clear cycle=off,clear single=off,checked shadeSlider=on"},
+         radiosAndSlider},
         {"unsupported slot leaves the slider",
          kFamily3000,
          false,
          {1, 1, 0, 1, 0, 0, 255, 255, 255},
          50,
-         "ledOn=,checked ledOff=,clear cycle=off,clear single=off,checked"},
+         radios},
     };
     for (const ResetCase& c : cases) {
         SCOPED_TRACE(c.name);

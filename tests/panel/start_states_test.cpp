@@ -15,14 +15,13 @@ struct StartCase {
 };
 
 TEST(StartStates, ListsAndControlsPerCase) {
+    const char* const supported =
+        "modeList=on ledOn=on,checked ledOff=on,clear cycle=off,clear single=off,checked "
+        "shadeSlider=on apply=on reset=on intervalList=on brightnessList=on";
     const StartCase cases[] = {
         // Interval and brightness: disabled by the 2000 family, enabled again by support.
-        {"family 2000, supported", kFamily2000, true,
-         "modeList=on ledOn=on,checked ledOff=on,clear cycle=off,clear single=off,checked "
-         "shadeSlider=on apply=on reset=on intervalList=on brightnessList=on"},
-        {"family 3000, supported", kFamily3000, true,
-         "modeList=on ledOn=on,checked ledOff=on,clear cycle=off,clear single=off,checked "
-         "shadeSlider=on apply=on reset=on intervalList=on brightnessList=on"},
+        {"family 2000, supported", kFamily2000, true, supported},
+        {"family 3000, supported", kFamily3000, true, supported},
         {"unsupported selected slot (default family)", kFamily3000, false,
          "modeList=off ledOn=off,checked ledOff=off,clear cycle=off,clear single=off,checked "
          "shadeSlider=off apply=off reset=off intervalList=off brightnessList=off"},

@@ -157,17 +157,15 @@ int LitPixelsNear(const Observation& seen, Point at, int width, int height) {
     return lit;
 }
 
-class HelpPopup : public testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(EnsurePanelWindow()); }
-};
-
-TEST_F(HelpPopup, ClosesOnAClickEscOrCloseButNotOnEnterOrOtherKeys) {
+TEST(HelpPopup, OpensOverTheWindowDrawsTheSamePictureAndClosesOnAClickEscOrCloseOnly) {
+    ASSERT_TRUE(EnsurePanelWindow());
+    const long failures = GdiReleaseFailures();
     struct Case {
         const char* name;
         std::function<void(HWND)> close;
     };
     const Case cases[] = {
+        {"Esc", [](HWND overlay) { PostKey(overlay, VK_ESCAPE); }},
         {"left click",
          [](HWND overlay) {
              PostMessageW(overlay, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 100));
@@ -176,45 +174,35 @@ TEST_F(HelpPopup, ClosesOnAClickEscOrCloseButNotOnEnterOrOtherKeys) {
          [](HWND overlay) {
              PostMessageW(overlay, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(36, 132));
          }},
-        {"Esc", [](HWND overlay) { PostKey(overlay, VK_ESCAPE); }},
         {"close", [](HWND overlay) { PostMessageW(overlay, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
+    std::vector<Observation> openings;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Observation seen = OpenOverlay(c.close);
         ASSERT_TRUE(seen.appeared);
+        // Over the main window, translucent, owned by it and keeping it disabled meanwhile.
+        EXPECT_EQ(seen.owner, mainWindow);
+        EXPECT_TRUE(seen.mainDisabled);
+        EXPECT_EQ(seen.rect.left, seen.mainRect.left + 8);
+        EXPECT_EQ(seen.rect.top, seen.mainRect.top);
+        EXPECT_EQ(seen.rect.right - seen.rect.left, seen.mainRect.right - seen.mainRect.left - 16);
+        EXPECT_EQ(seen.rect.bottom - seen.rect.top, seen.mainRect.bottom - seen.mainRect.top - 8);
+        EXPECT_TRUE(seen.exStyle & WS_EX_LAYERED);
+        ASSERT_TRUE(seen.gotAttributes);
+        EXPECT_EQ(seen.alpha, 192);
+        EXPECT_EQ(seen.attributeFlags, static_cast<DWORD>(LWA_ALPHA));
         EXPECT_TRUE(seen.openAfterEnter);
         EXPECT_TRUE(seen.openAfterOtherKey);
         EXPECT_TRUE(seen.closed);
         EXPECT_TRUE(IsWindowEnabled(mainWindow));
+        EXPECT_TRUE(openings.empty() || seen.picture == openings[0].picture)
+            << "each opening draws the same picture";
+        openings.push_back(seen);
     }
-}
-
-TEST_F(HelpPopup, LiesOverTheMainWindowTranslucentAndOwnedByIt) {
-    const Observation seen = OpenOverlay([](HWND overlay) { PostKey(overlay, VK_ESCAPE); });
-    ASSERT_TRUE(seen.appeared);
-    EXPECT_EQ(seen.owner, mainWindow);
-    EXPECT_TRUE(seen.mainDisabled);
-    EXPECT_EQ(seen.rect.left, seen.mainRect.left + 8);
-    EXPECT_EQ(seen.rect.top, seen.mainRect.top);
-    EXPECT_EQ(seen.rect.right - seen.rect.left, seen.mainRect.right - seen.mainRect.left - 16);
-    EXPECT_EQ(seen.rect.bottom - seen.rect.top, seen.mainRect.bottom - seen.mainRect.top - 8);
-    EXPECT_TRUE(seen.exStyle & WS_EX_LAYERED);
-    ASSERT_TRUE(seen.gotAttributes);
-    EXPECT_EQ(seen.alpha, 192);
-    EXPECT_EQ(seen.attributeFlags, static_cast<DWORD>(LWA_ALPHA));
-}
-
-TEST_F(HelpPopup, DrawsItsLabelsAndFramesAndTheSamePictureEachTime) {
-    const long failures = GdiReleaseFailures();
-    const Observation first = OpenOverlay([](HWND overlay) { PostKey(overlay, VK_ESCAPE); });
-    const Observation second =
-        OpenOverlay([](HWND overlay) { PostMessageW(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0); });
-    ASSERT_TRUE(first.appeared);
-    ASSERT_TRUE(second.appeared);
-    EXPECT_TRUE(first.picture == second.picture);
     EXPECT_EQ(GdiReleaseFailures(), failures);
 
+    const Observation& first = openings[0];
     EXPECT_EQ(PixelAt(first, {2, 2}), RGB(0, 0, 0));
     EXPECT_EQ(PixelAt(first, {250, 370}), RGB(0, 0, 0));
     // Each frame is 4 pixels wide inside its rectangle.

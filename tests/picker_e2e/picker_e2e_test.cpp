@@ -13,15 +13,10 @@
 #include "panel/picker_geometry.h"
 #include "panel/shade_transform.h"
 #include "panel_process.h"
-#include "picker_e2e_paths.h"
 #include "screen_capture.h"
 
 namespace e2e {
 namespace {
-
-const std::vector<std::string> kDefaultBoards = {
-    "gpu bus=1 pci=220610de name=\"NVIDIA GeForce RTX 3080\"",
-    "gpu bus=2 pci=1e8110de name=\"NVIDIA GeForce RTX 2080 SUPER\""};
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -30,33 +25,24 @@ constexpr Point kSwatchSample = {80, 150};
 // Well inside the disc and away from the centre marker.
 constexpr Point kPickPoint = {330, 200};
 
-template <typename Bytes>
-std::string Hex(const Bytes& bytes) {
-    std::string text;
-    for (uint8_t byte : bytes) {
-        static const char kDigits[] = "0123456789abcdef";
-        if (!text.empty()) text += ' ';
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0xF];
-    }
-    return text;
-}
-
-std::string Decimal(int value) {
-    return std::to_string(value);
-}
-
 Colour ColourOf(COLORREF value) {
     return {GetRValue(value), GetGValue(value), GetBValue(value)};
 }
 
+// The family-3000 block Apply sends for this colour in the edits, at this slider position.
+std::string Block3000(Colour edits, int shade) {
+    LedSettings settings;
+    settings.shade = shade;
+    settings.red = edits.red;
+    settings.green = edits.green;
+    settings.blue = edits.blue;
+    return Hex(led::SettingsBlock3000(0xA2, settings));
+}
+
 // The program under test, started with the two default boards; the first is family 3000.
-class Panel {
+class Panel : public OpenPanel {
   public:
-    explicit Panel(const wchar_t* name)
-        : files(WriteScenario(name, kDefaultBoards)),
-          process(files),
-          window(process.WaitForMainWindow()) {}
+    explicit Panel(const wchar_t* name) : OpenPanel(name) {}
 
     Point ScreenOf(Point client) const {
         POINT point = {client.x, client.y};
@@ -92,7 +78,8 @@ class Panel {
                       window.Text(kBlueEditId));
     }
     static std::string EditsFor(Colour colour) {
-        return Decimal(colour.red) + "," + Decimal(colour.green) + "," + Decimal(colour.blue);
+        return std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
+               std::to_string(colour.blue);
     }
     bool EditsShow(Colour colour) const {
         return WaitUntil([&] { return Edits() == EditsFor(colour); }, 5000);
@@ -126,10 +113,6 @@ class Panel {
         }
         return Xdotool(keys + " sleep 0.3");
     }
-
-    ScenarioFiles files;
-    PanelProcess process;
-    PanelWindow window;
 };
 
 TEST(PickerInput, APressStartsAPickOnlyInsideTheHitRadius) {
@@ -162,8 +145,7 @@ TEST(PickerInput, APressStartsAPickOnlyInsideTheHitRadius) {
             EXPECT_EQ(panel.Pixel(after, kSwatchSample), kWhite);
         }
     }
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 TEST(PickerInput, ADragOutOfTheDiscPicksOnTheRimAndTheMarkerStays) {
@@ -196,8 +178,7 @@ TEST(PickerInput, ADragOutOfTheDiscPicksOnTheRimAndTheMarkerStays) {
     EXPECT_FALSE(panel.MarkerAt(afterReset, {397, 160}));
     EXPECT_EQ(panel.Pixel(afterReset, kSwatchSample), RGB(0, 255, 255))
         << panel.Edits() << " at shade " << panel.window.SliderPosition();
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 TEST(PickerInput, TheEditsShowTheDragOneSampleBehind) {
@@ -220,16 +201,10 @@ TEST(PickerInput, TheEditsShowTheDragOneSampleBehind) {
     panel.window.Click(kApplyButtonId);
     const std::vector<Transfer> sent = watch.WaitForWrites(1);
     ASSERT_EQ(sent.size(), 1u);
-    LedSettings settings;
-    const Colour shown = ColourOf(firstColour);
-    settings.red = shown.red;
-    settings.green = shown.green;
-    settings.blue = shown.blue;
-    EXPECT_EQ(WrittenData(sent)[0], Hex(led::SettingsBlock3000(0xA2, settings)));
+    EXPECT_EQ(WrittenData(sent)[0], Block3000(ColourOf(firstColour), 50));
     ASSERT_TRUE(Xdotool("mouseup 1 sleep 0.3"));
     ASSERT_TRUE(panel.PointerAway());
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 TEST(PickerInput, TheSwatchAndTheEditsFollowTheSlider) {
@@ -271,15 +246,8 @@ TEST(PickerInput, TheSwatchAndTheEditsFollowTheSlider) {
     ASSERT_TRUE(ClickWithPointer(panel.window.ScreenRect(kApplyButtonId)));
     const std::vector<Transfer> sent = watch.WaitForWrites(1);
     ASSERT_EQ(sent.size(), 1u);
-    const Colour shown = ShadeColour(base, 75);
-    LedSettings settings;
-    settings.shade = 75;
-    settings.red = shown.red;
-    settings.green = shown.green;
-    settings.blue = shown.blue;
-    EXPECT_EQ(WrittenData(sent)[0], Hex(led::SettingsBlock3000(0xA2, settings)));
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    EXPECT_EQ(WrittenData(sent)[0], Block3000(ShadeColour(base, 75), 75));
+    panel.CloseAndExpectExitZero();
 }
 
 TEST(PickerInput, TypingWhiteDrawsTheMarkerAtTheCentreWithoutMovingIt) {
@@ -303,8 +271,7 @@ TEST(PickerInput, TypingWhiteDrawsTheMarkerAtTheCentreWithoutMovingIt) {
     const Screenshot nearlyWhite = panel.Shot();
     EXPECT_TRUE(panel.MarkerAt(nearlyWhite, kPickPoint));
     EXPECT_FALSE(panel.MarkerAt(nearlyWhite, kCentre));
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 // The help popup, as a top-level dialog of the program owned by its main window.
@@ -359,7 +326,8 @@ TEST(HelpPopupInput, OpensOverTheWindowAndClosesOnAClickEscOrCloseButNotOnEnter)
 
     const std::wstring first = WorkPath(L"help-popup-first.png");
     ASSERT_TRUE(CaptureScreenToFile(over, first));
-    const std::wstring reference = ReferenceDirectory() + L"\\help-popup.png";
+    ASSERT_FALSE(TestPaths().reference.empty()) << "no --reference given";
+    const std::wstring reference = TestPaths().reference + L"\\help-popup.png";
     const long fromReference = DifferingPixels(first, reference);
     EXPECT_GE(fromReference, 0) << "no reference picture; this run's is " << Narrow(first);
     EXPECT_LE(fromReference, 200) << "compare " << Narrow(first) << " with the reference";
@@ -388,8 +356,7 @@ TEST(HelpPopupInput, OpensOverTheWindowAndClosesOnAClickEscOrCloseButNotOnEnter)
     PostMessageW(popup, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(Closed(popup)) << "the close command closes the popup";
 
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 // Not a test: the README's pictures, written into the work directory. Run inside a Wine virtual
@@ -407,8 +374,7 @@ TEST(Screenshots, DISABLED_PanelAndHelpPopup) {
     ASSERT_NE(popup, nullptr);
     ASSERT_TRUE(CaptureScreenToFile(main, WorkPath(L"help-popup-opaque.png")));
     PostMessageW(popup, WM_SYSCOMMAND, SC_CLOSE, 0);
-    panel.window.Close();
-    EXPECT_EQ(panel.process.WaitForExit(), 0u);
+    panel.CloseAndExpectExitZero();
 }
 
 }  // namespace

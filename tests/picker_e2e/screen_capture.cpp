@@ -1,6 +1,5 @@
 #include "screen_capture.h"
 
-#include <cstdlib>
 #include <fstream>
 
 #include "panel_process.h"
@@ -17,33 +16,6 @@ std::string Crop(RECT area) {
 int shots = 0;
 
 }  // namespace
-
-bool RunUnixCommand(const std::string& command) {
-    static int runs = 0;
-    const std::wstring marker = WorkPath(L"unix-" + std::to_wstring(++runs) + L".done");
-    DeleteFileW(marker.c_str());
-    std::wstring line = Wide("/bin/sh -c \"" + command + "; touch '" + UnixPath(marker) + "'\"");
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(L"Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        return false;
-    }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return WaitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                     30000);
-}
-
-std::string UnixPath(const std::wstring& windowsPath) {
-    std::string path = Narrow(windowsPath);
-    if (path.size() > 2 && path[1] == ':') path = path.substr(2);
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
-}
 
 COLORREF Screenshot::At(POINT screen) const {
     const int x = screen.x - area_.left;

@@ -10,11 +10,6 @@
 
 namespace e2e {
 
-// Runs a Unix shell command line to its end (Wine starts Unix programs without waiting).
-bool RunUnixCommand(const std::string& command);
-// A Windows path under drive Z: as the Unix path it stands for.
-std::string UnixPath(const std::wstring& windowsPath);
-
 class Screenshot {
   public:
     bool Valid() const { return !rgb_.empty(); }

@@ -158,24 +158,14 @@ TEST_F(SimDriverChecks, EnumeratesNormalAndTccGpusWithinSixtyFourEntries) {
         NvU32 count, tccCount;        // counts the caller gets
         size_t written, tccWritten;   // handles the caller gets
     } cases[] = {
+        // clang-format off
         {"no GPUs", {}, 0, 0, 0, 0, 0, 0},
         {"mixed, in scenario order",
-         {Gpu(5, "a", 0x220610DE, true), Gpu(3, "b", 0x1E8110DE), Gpu(4, "c", 0x1E0710DE, true)},
-         0,
-         0,
-         1,
-         2,
-         1,
-         2},
+         {Gpu(5, "a", 0x220610DE, true), Gpu(3, "b", 0x1E8110DE), Gpu(4, "c", 0x1E0710DE, true)}, 0, 0, 1, 2, 1, 2},
         {"seventy GPUs", seventy, 0, 0, 64, 0, 64, 0},
         {"counts reported above what was written",
-         {Gpu(1, "a", 0x220610DE), Gpu(2, "b", 0x220610DE, true)},
-         65,
-         200,
-         65,
-         200,
-         1,
-         1},
+         {Gpu(1, "a", 0x220610DE), Gpu(2, "b", 0x220610DE, true)}, 65, 200, 65, 200, 1, 1},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
