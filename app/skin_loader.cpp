@@ -1,5 +1,7 @@
 #include "app/skin_loader.h"
 
+#include "app/dib_format.h"
+
 #include <optional>
 #include <vector>
 
@@ -11,19 +13,10 @@ bool Fail(StartupMessages& messages, const wchar_t* text) {
 }
 
 void PaintAsBlock(HDC dc, const SkinPixels& pixels) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = pixels.width;
-    info.bmiHeader.biHeight = -pixels.height;  // rows from the top, as decoded
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    // A 32-bit device-independent pixel is 0x00RRGGBB; the decoded colour is 0x00BBGGRR.
+    // Rows from the top, as decoded.
+    const BITMAPINFO info = TopDown32BitFormat(pixels.width, pixels.height);
     std::vector<uint32_t> rows(pixels.colours.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const uint32_t colour = pixels.colours[i];
-        rows[i] = (colour & 0x0000FF00) | (colour & 0xFF) << 16 | (colour >> 16 & 0xFF);
-    }
+    for (size_t i = 0; i < rows.size(); ++i) rows[i] = SwapRedAndBlue(pixels.colours[i]);
     SetDIBitsToDevice(dc, 0, 0, DWORD(pixels.width), DWORD(pixels.height), 0, 0, 0,
                       UINT(pixels.height), rows.data(), &info, DIB_RGB_COLORS);
 }

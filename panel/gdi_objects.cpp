@@ -1,5 +1,7 @@
 #include "panel/gdi_objects.h"
 
+#include "app/dib_format.h"
+
 namespace {
 
 #ifdef LUMIVAR_CHECK_GDI
@@ -23,13 +25,7 @@ void ReleaseMemoryContext(HDC dc) {
 // A 32-bit device-independent bitmap: exact colours whatever the display's depth, and under
 // Wine many times cheaper to select into a fresh context than a device-dependent one.
 HBITMAP CreateSurfaceBitmap(HDC reference, int width, int height) {
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top row first
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO format = TopDown32BitFormat(width, height);
     void* bits = nullptr;
     return CreateDIBSection(reference, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
 }

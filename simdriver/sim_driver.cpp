@@ -165,6 +165,16 @@ NvAPI_Status GpuCallStatus(const DriverState& state, const GpuEntry* gpu) {
     return NVAPI_OK;
 }
 
+// A query about one GPU: the API is up, the handle is ours, the outputs are there, and the
+// scenario does not fail this query for this GPU.
+NvAPI_Status GpuQueryStatus(const DriverState& state, const GpuEntry* gpu, bool outputsGiven,
+                            NvAPI_Status SimGpu::*fault) {
+    NvAPI_Status status = GpuCallStatus(state, gpu);
+    if (status == NVAPI_OK && !outputsGiven) status = NVAPI_INVALID_ARGUMENT;
+    if (status == NVAPI_OK) status = gpu->gpu.*fault;
+    return status;
+}
+
 NvAPI_Status ServeInitialize() {
     RunCallHook(nvapi_id::kInitialize);
     std::lock_guard<std::mutex> guard(StateLock());
@@ -269,9 +279,7 @@ NvAPI_Status ServeGetBusId(NvPhysicalGpuHandle handle, NvU32* busId) {
     DriverState& state = ReadyState();
     GpuEntry* gpu = FindGpu(state, handle);
     CallRecord record = NewRecord(nvapi_id::kGpuGetBusId, gpu);
-    record.status = GpuCallStatus(state, gpu);
-    if (record.status == NVAPI_OK && busId == nullptr) record.status = NVAPI_INVALID_ARGUMENT;
-    if (record.status == NVAPI_OK) record.status = gpu->gpu.busIdStatus;
+    record.status = GpuQueryStatus(state, gpu, busId != nullptr, &SimGpu::busIdStatus);
     if (record.status == NVAPI_OK) *busId = gpu->gpu.bus;
     return Finish(state, record);
 }
@@ -283,9 +291,7 @@ NvAPI_Status ServeGetFullName(NvPhysicalGpuHandle handle, char* name) {
     DriverState& state = ReadyState();
     GpuEntry* gpu = FindGpu(state, handle);
     CallRecord record = NewRecord(nvapi_id::kGpuGetFullName, gpu);
-    record.status = GpuCallStatus(state, gpu);
-    if (record.status == NVAPI_OK && name == nullptr) record.status = NVAPI_INVALID_ARGUMENT;
-    if (record.status == NVAPI_OK) record.status = gpu->gpu.nameStatus;
+    record.status = GpuQueryStatus(state, gpu, name != nullptr, &SimGpu::nameStatus);
     if (record.status == NVAPI_OK) {
         const std::string& full = gpu->gpu.name;
         const size_t copied = std::min(full.size(), NVAPI_SHORT_STRING_MAX);
@@ -302,12 +308,9 @@ NvAPI_Status ServeGetPCIIdentifiers(NvPhysicalGpuHandle handle, NvU32* deviceId,
     DriverState& state = ReadyState();
     GpuEntry* gpu = FindGpu(state, handle);
     CallRecord record = NewRecord(nvapi_id::kGpuGetPCIIdentifiers, gpu);
-    record.status = GpuCallStatus(state, gpu);
-    if (record.status == NVAPI_OK && (deviceId == nullptr || subSystemId == nullptr ||
-                                      revisionId == nullptr || extDeviceId == nullptr)) {
-        record.status = NVAPI_INVALID_ARGUMENT;
-    }
-    if (record.status == NVAPI_OK) record.status = gpu->gpu.pciStatus;
+    const bool outputsGiven = deviceId != nullptr && subSystemId != nullptr &&
+                              revisionId != nullptr && extDeviceId != nullptr;
+    record.status = GpuQueryStatus(state, gpu, outputsGiven, &SimGpu::pciStatus);
     if (record.status == NVAPI_OK) {
         *deviceId = gpu->gpu.pciId;
         *subSystemId = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/skin_catalog.h"
+#include "app/dib_format.h"
 #include "app/skin_loader.h"
 
 namespace {
@@ -33,13 +34,7 @@ double NowMs() {
 }
 
 std::vector<uint32_t> ReadPixels(const SkinImage& skin, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32BitFormat(width, height);
     std::vector<uint32_t> pixels(size_t(width) * size_t(height));
     SelectObject(skin.dc, skin.previous);  // GetDIBits wants the bitmap out of the context
     GetDIBits(skin.dc, skin.bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);

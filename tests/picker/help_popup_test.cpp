@@ -13,6 +13,7 @@
 
 #include "app/app_state.h"
 #include "app/control_ids.h"
+#include "app/dib_format.h"
 #include "panel/gdi_objects.h"
 #include "panel/help_overlay_layout.h"
 #include "tests/picker/panel_host.h"
@@ -69,13 +70,7 @@ Picture Capture(HWND window, int width, int height) {
     const HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top row first
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = TopDown32BitFormat(width, height);
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
     GetDIBits(memory, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS);
     DeleteObject(bitmap);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dib_format.h"
 #include "app/skin_loader.h"
 #include "app/startup_messages.h"
 
@@ -47,19 +48,12 @@ class TestWindow {
 inline std::vector<uint32_t> ReadSkinPixels(const SkinImage& skin) {
     BITMAP size = {};
     GetObjectW(skin.bitmap, sizeof(size), &size);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = -size.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32BitFormat(size.bmWidth, size.bmHeight);
     std::vector<uint32_t> pixels(size_t(size.bmWidth) * size_t(size.bmHeight));
     // The bitmap is read while out of its context, as GetDIBits asks.
     SelectObject(skin.dc, skin.previous);
     GetDIBits(skin.dc, skin.bitmap, 0, UINT(size.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
     SelectObject(skin.dc, skin.bitmap);
-    for (uint32_t& pixel : pixels)
-        pixel = (pixel & 0x0000FF00) | (pixel & 0xFF) << 16 | (pixel >> 16 & 0xFF);
+    for (uint32_t& pixel : pixels) pixel = SwapRedAndBlue(pixel);
     return pixels;
 }
