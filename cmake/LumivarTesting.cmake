@@ -1,12 +1,8 @@
-# GoogleTest from the system's sources, built with this configuration's compiler and flags, so the
-# same tests run natively, under the sanitizers and as Windows programs under Wine.
-# The 32-bit Windows build cannot run here: it builds no tests.
-set(LUMIVAR_BUILD_TESTS ON)
-if(LUMIVAR_WIN32_32BIT)
-    set(LUMIVAR_BUILD_TESTS OFF)
-endif()
-
-if(LUMIVAR_BUILD_TESTS)
+# GoogleTest: the system's package where there is one (native builds); otherwise, as in the
+# MinGW builds, built from the system's sources with this configuration's compiler, so the same
+# tests also run as Windows programs under Wine.
+find_package(GTest QUIET)
+if(NOT GTest_FOUND)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -15,6 +11,10 @@ if(LUMIVAR_BUILD_TESTS)
     foreach(gtest_target gtest gtest_main)
         target_compile_options(${gtest_target} PRIVATE -w)
     endforeach()
+    if(NOT TARGET GTest::gtest)
+        add_library(GTest::gtest ALIAS gtest)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
 endif()
 
 # lumivar_add_test(NAME name TARGET target [LABELS ...] [ARGS ...])

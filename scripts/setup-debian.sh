@@ -2,7 +2,8 @@
 # Installs what building and testing need on a Debian 12 machine; does nothing when all is there.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest
+    cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev
+    nlohmann-json3-dev libcli11-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 mingw-w64-tools
     wine64 wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic python3

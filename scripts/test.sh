@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine if needed, builds every configuration and runs every test:
-# native, AddressSanitizer+UBSan, ThreadSanitizer (threaded tests), Windows x86_64 under Wine,
-# Windows i686 (build only), and the bounded fuzz run.
+# the layering and test-share checks, native, AddressSanitizer+UBSan, ThreadSanitizer (threaded
+# tests), Windows x86_64 under Wine, Windows i686 (build only, tests off), the shipped programs'
+# check, and the bounded fuzz run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,6 +17,10 @@ configure_and_build() {
 }
 
 step() { echo; echo "=== $*"; }
+
+step "layers and test share"
+python3 scripts/check-layers.py >/dev/null
+bash scripts/test-share.sh
 
 step "native build and tests"
 configure_and_build native -DCMAKE_BUILD_TYPE=Debug
@@ -37,8 +42,11 @@ configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
 bash scripts/wine-tests.sh build/win64
 
 step "Windows i686 build (compile and link only)"
-configure_and_build win32 -DCMAKE_BUILD_TYPE=Release \
+configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake"
+
+step "the shipped programs"
+bash scripts/check-release-programs.sh build/win64 build/win32
 
 for extra in scripts/test-steps/*.sh; do
     [ -e "$extra" ] || continue

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "nvapi/nvapi_types.h"
+#include "core/nvapi/nvapi_types.h"
 #include "simdriver/call_log.h"
 #include "simdriver/module_scenario.h"
 #include "simdriver/sim_driver.h"

@@ -1,6 +1,6 @@
 // The module's one export. The scenario is read on the first query, not while the loader lock
 // is held, and a scenario that cannot be read leaves a driver whose initialise fails.
-#include "nvapi/nvapi_types.h"
+#include "core/nvapi/nvapi_types.h"
 #include "simdriver/module_scenario.h"
 #include "simdriver/sim_driver.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "nvapi/nvapi_types.h"
+#include "core/nvapi/nvapi_types.h"
 
 namespace simdriver {
 

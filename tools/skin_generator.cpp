@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/skin_catalog.h"
+#include "core/skins/skin_catalog.h"
 #include "tools/icon_artwork.h"
 #include "tools/skin_artwork.h"
 #include "tools/stored_picture.h"

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/skin_decoder.h"
+#include "core/skins/skin_decoder.h"
 
 namespace {
 

@@ -11,18 +11,17 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/setup_application.h"
-#include "app/startup_messages.h"
-#include "app/window_class.h"
-#include "panel/gdi_objects.h"
-#include "panel/painting.h"
-#include "panel/picker_geometry.h"
-#include "panel/picker_view.h"
+#include "core/panel/picker_rules.h"
+#include "shell/app/setup_application.h"
+#include "shell/app/startup_messages.h"
+#include "shell/panel/gdi_objects.h"
+#include "shell/panel/program_state.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+HWND mainWindow = nullptr;
 
 class PrintedMessages : public StartupMessages {
   public:
@@ -30,6 +29,20 @@ class PrintedMessages : public StartupMessages {
         std::fwprintf(stderr, L"start-up failed: %ls\n", text);
     }
 };
+
+// The panel's paints, counted on their way to its window procedure.
+unsigned long panelPaints = 0;
+WNDPROC panelProcedure = nullptr;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) ++panelPaints;
+    return CallWindowProcW(panelProcedure, window, message, wParam, lParam);
+}
+
+void CountPanelPaints(HWND mainWindow) {
+    panelProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+}
 
 void Pump() {
     MSG message = {};
@@ -133,14 +146,14 @@ DragFigures Drag(int turns) {
     Pump();
     SendPointer(WM_LBUTTONDOWN, MK_LBUTTON, client);
     std::vector<double> latencies;
-    const unsigned long paintsBefore = PanelPaintCount();
+    const unsigned long paintsBefore = panelPaints;
     const auto start = Clock::now();
     for (int step = 1; step <= 360 * turns; ++step) {
         const double angle = step * 3.14159265358979 / 180.0;
         client = {kDiscCentreX + static_cast<int>(std::lround(100 * std::cos(angle))),
                   kDiscCentreY + static_cast<int>(std::lround(100 * std::sin(angle)))};
-        const COLORREF expected =
-            GetPixel(skin1.dc, client.x - kHueImageOrigin.x, client.y - kHueImageOrigin.y);
+        const COLORREF expected = GetPixel(Program().skin1.dc(), client.x - kHueImageOrigin.x,
+                                           client.y - kHueImageOrigin.y);
         const auto moved = Clock::now();
         screen = client;
         ClientToScreen(mainWindow, &screen);
@@ -153,7 +166,7 @@ DragFigures Drag(int turns) {
     SendPointer(WM_LBUTTONUP, 0, client);
     Pump();
     figures.moves = static_cast<int>(latencies.size());
-    figures.paintsPerSecond = (PanelPaintCount() - paintsBefore) / figures.seconds;
+    figures.paintsPerSecond = (panelPaints - paintsBefore) / figures.seconds;
     double sum = 0;
     for (double latency : latencies) sum += latency;
     figures.meanLatencyMs = sum / latencies.size();
@@ -168,15 +181,17 @@ int main() {
     RegisterMainWindowClass(instance);
     PrintedMessages messages;
     if (!SetUpApplication(instance, SW_SHOWNORMAL, messages)) return 1;
+    mainWindow = Program().mainWindow;
+    CountPanelPaints(mainWindow);
     Pump();
     constexpr int kRounds = 500;
     const HWND floorWindow = CreateFloorWindow();
     FloorMicroseconds(50);  // warm up
     RepaintMicroseconds(floorWindow, 50);
     RepaintMicroseconds(mainWindow, 50);
-    const unsigned long paintsBefore = PanelPaintCount();
+    const unsigned long paintsBefore = panelPaints;
     const double paint = RepaintMicroseconds(mainWindow, kRounds);
-    if (PanelPaintCount() - paintsBefore != static_cast<unsigned long>(kRounds)) {
+    if (panelPaints - paintsBefore != static_cast<unsigned long>(kRounds)) {
         std::fprintf(stderr, "expected one paint per repaint\n");
         return 1;
     }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/wine_paths.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
 

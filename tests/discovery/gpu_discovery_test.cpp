@@ -1,4 +1,4 @@
-#include "app/gpu_discovery.h"
+#include "core/gpus/gpu_discovery.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/in_process_driver.h"
+#include "tests/support/in_process_driver.h"
 
 namespace {
 
@@ -37,13 +37,35 @@ struct Message {
     int namesReadBefore;  // full-name calls the driver had served when the message came
 };
 
-class RecordingMessages : public StartupMessages {
+class RecordingMessages {
   public:
-    void Show(const wchar_t* text, const wchar_t* caption) override {
+    void Show(const wchar_t* text, const wchar_t* caption) {
         shown.push_back({text, caption, CountCalls("NvAPI_GPU_GetFullName")});
     }
     std::vector<Message> shown;
 };
+
+// TEMPORARY: the shell's messages for a discovery result, until this test checks results.
+bool DiscoverGpus(nvapi::NvApiAccess& api, GpuTable& table, RecordingMessages& messages) {
+    const DiscoveryResult result = FindGpus(api, table);
+    if (result.moreThanEightGpus) messages.Show(kTooMany.c_str(), kCaption.c_str());
+    switch (result.failure) {
+        case DiscoveryFailure::kNone:
+            return true;
+        case DiscoveryFailure::kInitialisation:
+        case DiscoveryFailure::kNoGpu:
+            messages.Show(InitFailed(std::to_wstring(result.status).c_str()).c_str(),
+                          kCaption.c_str());
+            return false;
+        case DiscoveryFailure::kNameUnreadable:
+            messages.Show(kNameFailed.c_str(), kCaption.c_str());
+            return false;
+        case DiscoveryFailure::kNoSupportedBoard:
+            messages.Show(kNoSupported.c_str(), kCaption.c_str());
+            return false;
+    }
+    return false;
+}
 
 simdriver::SimGpu Gpu(uint32_t bus, const std::string& name, uint32_t pciId = kRtx3080,
                       bool tcc = false) {

@@ -2,10 +2,10 @@
 // and the controls afterwards.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
-#include "driver_log_watch.h"
-#include "led/led_blocks.h"
-#include "panel_process.h"
+#include "core/led/led_blocks.h"
+#include "core/panel/control_ids.h"
+#include "tests/e2e/driver_log_watch.h"
+#include "tests/e2e/panel_process.h"
 
 namespace e2e {
 namespace {

@@ -1,4 +1,4 @@
-#include "driver_log_watch.h"
+#include "tests/e2e/driver_log_watch.h"
 
 namespace e2e {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "panel_process.h"
+#include "tests/e2e/panel_process.h"
 
 namespace e2e {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "panel_process.h"
-#include "support/wine_paths.h"
+#include "tests/e2e/panel_process.h"
+#include "tests/support/wine_paths.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

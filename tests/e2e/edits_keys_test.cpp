@@ -3,9 +3,9 @@
 
 #include <tuple>
 
-#include "app/control_ids.h"
-#include "driver_log_watch.h"
-#include "panel_process.h"
+#include "core/panel/control_ids.h"
+#include "tests/e2e/driver_log_watch.h"
+#include "tests/e2e/panel_process.h"
 
 namespace e2e {
 namespace {

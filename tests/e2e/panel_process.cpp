@@ -1,4 +1,4 @@
-#include "panel_process.h"
+#include "tests/e2e/panel_process.h"
 
 #include <commctrl.h>
 
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/control_ids.h"
+#include "core/panel/control_ids.h"
 
 namespace e2e {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "support/json_line.h"
+#include "core/panel/control_ids.h"
+#include "tests/support/json_line.h"
 
 namespace e2e {
 

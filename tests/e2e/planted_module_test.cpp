@@ -2,8 +2,8 @@
 // program, in the current directory and on PATH are never loaded.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
-#include "panel_process.h"
+#include "core/panel/control_ids.h"
+#include "tests/e2e/panel_process.h"
 
 namespace e2e {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "app/control_ids.h"
-#include "panel_process.h"
+#include "core/panel/control_ids.h"
+#include "tests/e2e/panel_process.h"
 
 namespace e2e {
 namespace {

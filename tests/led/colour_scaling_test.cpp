@@ -1,4 +1,4 @@
-#include "led/colour_scaling.h"
+#include "core/led/led_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -82,13 +82,6 @@ TEST(ColourScaling, OutOfRangeInputGivesLowBitsOfTheSameArithmetic) {
                 << "value " << value << " shade " << shade;
         }
     }
-}
-
-TEST(ColourScaling, ShadeColourScalesEachComponent) {
-    const led::ShadedColour colour = led::ShadeColour(50, 53, 3, 1);
-    EXPECT_EQ(colour.red, 26);
-    EXPECT_EQ(colour.green, 2);
-    EXPECT_EQ(colour.blue, 1);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "led/led_commands.h"
+#include "core/led/led_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "app/gpu_discovery.h"
-#include "support/in_process_driver.h"
+#include "core/gpus/gpu_discovery.h"
+#include "tests/support/in_process_driver.h"
 
 namespace {
 
@@ -19,12 +19,6 @@ constexpr uint32_t kBus3000 = 1;  // "NVIDIA GeForce RTX 3080" in the default sc
 constexpr uint32_t kBus2000 = 2;  // "NVIDIA GeForce RTX 2080 SUPER"
 constexpr int kSlot3000 = 0;
 constexpr int kSlot2000 = 1;
-
-class SilentMessages : public StartupMessages {
-  public:
-    void Show(const wchar_t*, const wchar_t*) override { ++shown; }
-    int shown = 0;
-};
 
 // The I2C calls the driver served from the `from`-th call on.
 std::vector<simdriver::CallRecord> TransfersFrom(size_t from) {
@@ -78,8 +72,7 @@ class LedCommandsTest : public ::testing::Test {
         access = std::make_unique<nvapi::NvApiAccess>(driver);
         table = GpuTable{};
         WriteDiscoveryDefaults(table);
-        SilentMessages messages;
-        ASSERT_TRUE(DiscoverGpus(*access, table, messages));
+        ASSERT_EQ(FindGpus(*access, table).failure, DiscoveryFailure::kNone);
         ASSERT_EQ(table.gpuSlots[kSlot3000].family, kFamily3000);
         ASSERT_EQ(table.gpuSlots[kSlot2000].family, kFamily2000);
         // Only what the commands send from here on is of interest.

@@ -5,8 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "led/led_blocks.h"
-#include "led/led_codes.h"
+#include "core/led/led_blocks.h"
 
 namespace {
 

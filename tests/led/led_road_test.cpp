@@ -2,15 +2,17 @@
 // access layer, the trusted loader and the simulated driver module in the system directory.
 // The driver's log then shows what reached each board, byte for byte, and when.
 #include <gtest/gtest.h>
+
+#include "tests/support/strings.h"
 #include <windows.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/gpu_discovery.h"
-#include "led/led_commands.h"
-#include "nvapi/process_nvapi.h"
+#include "core/gpus/gpu_discovery.h"
+#include "core/led/led_commands.h"
+#include "platform/process_nvapi.h"
 #include "simdriver/sim_driver.h"
 #include "tests/support/json_line.h"
 
@@ -20,21 +22,6 @@ constexpr int64_t kBus3000 = 1;  // the simulated driver's default boards
 constexpr int64_t kBus2000 = 2;
 constexpr int kSlot3000 = 0;
 constexpr int kSlot2000 = 1;
-
-std::string Utf8(const std::wstring& wide) {
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], bytes, nullptr, nullptr);
-    text.resize(static_cast<size_t>(bytes) - 1);
-    return text;
-}
-
-class RecordingMessages : public StartupMessages {
-  public:
-    void Show(const wchar_t* text, const wchar_t*) override { shown.push_back(text); }
-    std::vector<std::wstring> shown;
-};
 
 // One step of the road: what the panel would do for an Apply or a Reset.
 struct Step {
@@ -48,7 +35,7 @@ struct Step {
 struct Road {
     bool discovered = false;
     GpuTable table;
-    std::vector<std::wstring> messages;
+    DiscoveryResult discovery;
     std::vector<jsonline::Object> log;
     int unreadableLines = 0;
 };
@@ -108,9 +95,8 @@ class LedRoad : public ::testing::Test {
         Road& road = TheRoad();
         nvapi::NvApiAccess& api = nvapi::ProcessNvApi();
         WriteDiscoveryDefaults(road.table);
-        RecordingMessages messages;
-        road.discovered = DiscoverGpus(api, road.table, messages);
-        road.messages = messages.shown;
+        road.discovery = FindGpus(api, road.table);
+        road.discovered = road.discovery.failure == DiscoveryFailure::kNone;
         if (road.discovered) {
             for (const Step& step : kSteps) RunStep(api, road.table, step);
         }
@@ -176,7 +162,7 @@ std::vector<Sent> ExpectedTransfers() {
 TEST_F(LedRoad, DiscoveryFindsBothBoardsThroughTheRealLoader) {
     const Road& road = TheRoad();
     ASSERT_TRUE(road.discovered);
-    EXPECT_TRUE(road.messages.empty());
+    EXPECT_FALSE(road.discovery.moreThanEightGpus);
     EXPECT_EQ(road.unreadableLines, 0);
     ASSERT_EQ(road.table.gpuCount, 2);
     EXPECT_STREQ(road.table.gpuSlots[kSlot3000].name, L"NVIDIA GeForce RTX 3080");

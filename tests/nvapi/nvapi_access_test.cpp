@@ -1,10 +1,10 @@
-#include "nvapi/nvapi_access.h"
+#include "core/nvapi/nvapi_access.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/in_process_driver.h"
+#include "tests/support/in_process_driver.h"
 
 namespace {
 

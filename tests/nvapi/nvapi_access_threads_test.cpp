@@ -7,8 +7,8 @@
 #include <mutex>
 #include <thread>
 
-#include "nvapi/nvapi_access.h"
-#include "support/in_process_driver.h"
+#include "core/nvapi/nvapi_access.h"
+#include "tests/support/in_process_driver.h"
 
 namespace {
 

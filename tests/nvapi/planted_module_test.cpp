@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "nvapi/loader/secure_module_loader.h"
-#include "nvapi/loader/win32_loader_platform.h"
-#include "nvapi/process_nvapi.h"
-#include "support/wine_paths.h"
+#include "core/nvapi/loader/secure_module_loader.h"
+#include "platform/process_nvapi.h"
+#include "platform/win32_loader_platform.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
 
@@ -110,7 +110,6 @@ TEST_F(PlantedModuleTest, LoaderTakesTheSystemModuleOnEveryPath) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        nvapi::ResetWindowsBuildMarkerForTest();
         auto module =
             static_cast<HMODULE>(nvapi::SecureLoadModule(*c.platform, NVAPI_MODULE_NAME, c.flags));
         ASSERT_NE(module, nullptr) << GetLastError();
@@ -118,7 +117,6 @@ TEST_F(PlantedModuleTest, LoaderTakesTheSystemModuleOnEveryPath) {
         EXPECT_EQ(Lower(ModulePath(module)), systemModule);
         FreeLibrary(module);
     }
-    nvapi::ResetWindowsBuildMarkerForTest();
 }
 
 TEST_F(PlantedModuleTest, AccessLayerBindsTheSystemDriver) {

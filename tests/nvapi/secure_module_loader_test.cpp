@@ -1,4 +1,4 @@
-#include "nvapi/loader/secure_module_loader.h"
+#include "core/nvapi/loader/secure_module_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +64,6 @@ class RecordingLoaderPlatform : public LoaderPlatform {
 
 class SecureModuleLoaderTest : public ::testing::Test {
   protected:
-    void SetUp() override { nvapi::ResetWindowsBuildMarkerForTest(); }
-    void TearDown() override { nvapi::ResetWindowsBuildMarkerForTest(); }
     RecordingLoaderPlatform platform;
 };
 
@@ -93,7 +91,6 @@ TEST_F(SecureModuleLoaderTest, LoadsFromTheSystemDirectoryWithTheExactCall) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        nvapi::ResetWindowsBuildMarkerForTest();
         RecordingLoaderPlatform fake;
         fake.build9200OrLater = c.build9200;
         fake.systemDirectory = c.systemDirectory;
@@ -104,7 +101,7 @@ TEST_F(SecureModuleLoaderTest, LoadsFromTheSystemDirectoryWithTheExactCall) {
         EXPECT_EQ(fake.loads[0].flags, c.expectedFlags);
         EXPECT_EQ(fake.lastError, 0u);
         EXPECT_EQ(fake.liveBlocks, 0) << "the built path is freed";
-        EXPECT_EQ(nvapi::WindowsBuildMarker(), c.build9200 ? 9200u : 7600u);
+        EXPECT_EQ(fake.windowsBuildMarker.load(), c.build9200 ? 9200u : 7600u);
     }
 }
 
@@ -128,7 +125,6 @@ TEST_F(SecureModuleLoaderTest, RefusesWithoutLoadingAnything) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        nvapi::ResetWindowsBuildMarkerForTest();
         RecordingLoaderPlatform fake;
         fake.build9200OrLater = c.build9200;
         fake.systemDirectoryFails = c.systemDirectoryFails;
@@ -143,7 +139,7 @@ TEST_F(SecureModuleLoaderTest, RefusesWithoutLoadingAnything) {
 TEST_F(SecureModuleLoaderTest, NameWithSeparatorIsRefusedBeforeTheVersionTest) {
     EXPECT_EQ(nvapi::SecureLoadModule(platform, L"a/b.dll", 0x800), nullptr);
     EXPECT_EQ(platform.versionTests, 0);
-    EXPECT_EQ(nvapi::WindowsBuildMarker(), 0u);
+    EXPECT_EQ(platform.windowsBuildMarker.load(), 0u);
 }
 
 TEST_F(SecureModuleLoaderTest, VersionTestRunsOncePerProcess) {
@@ -158,7 +154,6 @@ TEST_F(SecureModuleLoaderTest, VersionTestRunsOncePerProcess) {
 
 TEST_F(SecureModuleLoaderTest, LoadFailureKeepsTheLoadersLastError) {
     for (bool build9200 : {true, false}) {
-        nvapi::ResetWindowsBuildMarkerForTest();
         RecordingLoaderPlatform fake;
         fake.build9200OrLater = build9200;
         fake.loadError = 126;  // module not found

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/gpu_slots.h"
-#include "describe_changes.h"
-#include "panel/apply_settings.h"
-#include "panel/reset_plan.h"
-#include "panel/slot_selection.h"
+#include "core/gpus/gpu_slots.h"
+#include "core/panel/panel_rules.h"
+#include "tests/panel/describe_changes.h"
 
 // Found by argument lookup: LedSettings lives in the global namespace.
 inline bool operator==(const LedSettings& a, const LedSettings& b) {

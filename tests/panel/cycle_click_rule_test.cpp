@@ -1,9 +1,9 @@
-#include "panel/cycle_click_rule.h"
+#include "core/panel/panel_rules.h"
 
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
-#include "app/gpu_slots.h"
+#include "core/gpus/gpu_slots.h"
+#include "core/panel/control_ids.h"
 
 namespace {
 

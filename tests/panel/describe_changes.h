@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "panel/control_changes.h"
+#include "core/panel/panel_rules.h"
 
 inline std::string Describe(const ControlChanges& changes) {
     const std::pair<const char*, const ControlChange*> controls[] = {

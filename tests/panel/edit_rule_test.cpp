@@ -1,4 +1,4 @@
-#include "panel/edit_rule.h"
+#include "core/panel/panel_rules.h"
 
 #include <gtest/gtest.h>
 

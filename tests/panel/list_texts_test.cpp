@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/gpu_slots.h"
-#include "panel/list_texts.h"
-#include "panel/mode_mapping.h"
+#include "core/gpus/gpu_slots.h"
+#include "core/panel/panel_rules.h"
 
 namespace {
 
@@ -19,9 +18,6 @@ TEST(ModeMapping, Family2000ExchangesWaveAndColourCycle) {
         SCOPED_TRACE(testing::Message() << c.family << " position " << c.position);
         EXPECT_EQ(ModeNumberForPosition(c.family, c.position), c.mode);
     }
-    // The selection refresh tells the lists in place apart by this length.
-    EXPECT_EQ(SecondModeTextLength(kFamily2000), 8);
-    EXPECT_EQ(SecondModeTextLength(kFamily3000), 5);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/message_loop_exit.h"
-#include "app/window_placement.h"
+#include "core/panel/panel_rules.h"
 
 namespace {
 

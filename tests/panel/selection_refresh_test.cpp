@@ -1,9 +1,9 @@
-#include "panel/selection_refresh.h"
+#include "core/panel/panel_rules.h"
 
 #include <gtest/gtest.h>
 
-#include "app/gpu_slots.h"
-#include "describe_changes.h"
+#include "core/gpus/gpu_slots.h"
+#include "tests/panel/describe_changes.h"
 
 namespace {
 

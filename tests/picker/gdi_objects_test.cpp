@@ -1,6 +1,7 @@
 // The owning wrappers under the checks of a test build: what they release is really gone, and a
 // release that Windows would refuse is reported.
-#include "panel/gdi_objects.h"
+#include "shell/panel/gdi_checks.h"
+#include "shell/panel/gdi_objects.h"
 
 #include <windows.h>
 

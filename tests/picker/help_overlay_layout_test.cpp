@@ -1,4 +1,4 @@
-#include "panel/help_overlay_layout.h"
+#include "core/panel/picker_rules.h"
 
 #include <climits>
 

@@ -1,7 +1,7 @@
 // The help overlay on the real main window: placement, translucency, the picture, and which
 // input closes it. A second thread watches and drives the overlay while the GUI thread runs its
 // modal loop.
-#include "panel/help_popup.h"
+#include "shell/panel/help_popup.h"
 
 #include <windows.h>
 
@@ -11,14 +11,18 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "app/dib_format.h"
-#include "panel/gdi_objects.h"
-#include "panel/help_overlay_layout.h"
+#include "core/panel/control_ids.h"
+#include "core/panel/picker_rules.h"
+#include "shell/panel/dib_format.h"
+#include "shell/panel/gdi_checks.h"
+#include "shell/panel/gdi_objects.h"
+#include "shell/panel/program_state.h"
 #include "tests/picker/panel_host.h"
 
 namespace {
+
+ProgramState& program = Program();
+PanelState& panelState = program.panelState;
 
 using Picture = std::vector<COLORREF>;
 
@@ -45,7 +49,7 @@ BOOL CALLBACK FindOverlay(HWND window, LPARAM found) {
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
     if (IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0 &&
-        GetWindow(window, GW_OWNER) == mainWindow) {
+        GetWindow(window, GW_OWNER) == program.mainWindow) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -53,7 +57,7 @@ BOOL CALLBACK FindOverlay(HWND window, LPARAM found) {
 }
 
 HWND WaitForOverlay() {
-    const DWORD thread = GetWindowThreadProcessId(mainWindow, nullptr);
+    const DWORD thread = GetWindowThreadProcessId(program.mainWindow, nullptr);
     for (int i = 0; i < 500; ++i) {
         HWND found = nullptr;
         EnumThreadWindows(thread, FindOverlay, reinterpret_cast<LPARAM>(&found));
@@ -115,8 +119,8 @@ Observation OpenOverlay(const std::function<void(HWND)>& close) {
         seen.appeared = true;
         seen.owner = GetWindow(overlay, GW_OWNER);
         GetWindowRect(overlay, &seen.rect);
-        GetWindowRect(mainWindow, &seen.mainRect);
-        seen.mainDisabled = !IsWindowEnabled(mainWindow);
+        GetWindowRect(program.mainWindow, &seen.mainRect);
+        seen.mainDisabled = !IsWindowEnabled(program.mainWindow);
         seen.exStyle = GetWindowLongW(overlay, GWL_EXSTYLE);
         COLORREF key = 0;
         seen.gotAttributes =
@@ -132,8 +136,8 @@ Observation OpenOverlay(const std::function<void(HWND)>& close) {
         seen.closed = !IsWindow(overlay);
         if (!seen.closed) PostMessageW(overlay, WM_CLOSE, 0, 0);  // never leave the loop hanging
     });
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(kHelpButtonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(mainWindow, kHelpButtonId)));
+    SendMessageW(program.mainWindow, WM_COMMAND, MAKEWPARAM(kHelpButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(program.mainWindow, kHelpButtonId)));
     watcher.join();
     return seen;
 }
@@ -177,7 +181,7 @@ TEST(HelpPopup, OpensOverTheWindowDrawsTheSamePictureAndClosesOnAClickEscOrClose
         const Observation seen = OpenOverlay(c.close);
         ASSERT_TRUE(seen.appeared);
         // Over the main window, translucent, owned by it and keeping it disabled meanwhile.
-        EXPECT_EQ(seen.owner, mainWindow);
+        EXPECT_EQ(seen.owner, program.mainWindow);
         EXPECT_TRUE(seen.mainDisabled);
         EXPECT_EQ(seen.rect.left, seen.mainRect.left + 8);
         EXPECT_EQ(seen.rect.top, seen.mainRect.top);
@@ -190,7 +194,7 @@ TEST(HelpPopup, OpensOverTheWindowDrawsTheSamePictureAndClosesOnAClickEscOrClose
         EXPECT_TRUE(seen.openAfterEnter);
         EXPECT_TRUE(seen.openAfterOtherKey);
         EXPECT_TRUE(seen.closed);
-        EXPECT_TRUE(IsWindowEnabled(mainWindow));
+        EXPECT_TRUE(IsWindowEnabled(program.mainWindow));
         EXPECT_TRUE(openings.empty() || seen.picture == openings[0].picture)
             << "each opening draws the same picture";
         openings.push_back(seen);
@@ -201,20 +205,24 @@ TEST(HelpPopup, OpensOverTheWindowDrawsTheSamePictureAndClosesOnAClickEscOrClose
     EXPECT_EQ(PixelAt(first, {2, 2}), RGB(0, 0, 0));
     EXPECT_EQ(PixelAt(first, {250, 370}), RGB(0, 0, 0));
     // Each frame is 4 pixels wide inside its rectangle.
-    for (const RoundedFrame& frame : kOverlayFrames) {
-        const int middleY = (frame.box.top + frame.box.bottom) / 2;
-        const int middleX = (frame.box.left + frame.box.right) / 2;
-        EXPECT_EQ(PixelAt(first, {frame.box.left + 1, middleY}), kFrameGrey);
-        EXPECT_EQ(PixelAt(first, {frame.box.right - 2, middleY}), kFrameGrey);
-        EXPECT_EQ(PixelAt(first, {middleX, frame.box.top + 3}), kFrameGrey);
-        EXPECT_EQ(PixelAt(first, {middleX, frame.box.bottom - 4}), kFrameGrey);
-        EXPECT_NE(PixelAt(first, {frame.box.left + 5, middleY}), kFrameGrey);
+    const Box frames[] = {{10, 25, 96, 350}, {97, 25, 405, 350}, {405, 235, 465, 285}};
+    for (const Box& frame : frames) {
+        const int middleY = (frame.top + frame.bottom) / 2;
+        const int middleX = (frame.left + frame.right) / 2;
+        EXPECT_EQ(PixelAt(first, {frame.left + 1, middleY}), kFrameGrey);
+        EXPECT_EQ(PixelAt(first, {frame.right - 2, middleY}), kFrameGrey);
+        EXPECT_EQ(PixelAt(first, {middleX, frame.top + 3}), kFrameGrey);
+        EXPECT_EQ(PixelAt(first, {middleX, frame.bottom - 4}), kFrameGrey);
+        EXPECT_NE(PixelAt(first, {frame.left + 5, middleY}), kFrameGrey);
     }
-    for (const OverlayText& text : kOverlaySystemFontTexts) {
-        EXPECT_GT(LitPixelsNear(first, {text.x, text.y}, 16, 16), 4) << text.x << "," << text.y;
+    const Point systemFontTexts[] = {{34, 130}, {34, 150}, {34, 170}, {34, 190},
+                                     {34, 210}, {73, 55},  {73, 305}, {350, 55}};
+    for (const Point& text : systemFontTexts) {
+        EXPECT_GT(LitPixelsNear(first, text, 16, 16), 4) << text.x << "," << text.y;
     }
-    for (const OverlayText& text : kOverlayLabelFontTexts) {
-        EXPECT_GT(LitPixelsNear(first, {text.x, text.y}, 22, 12), 4) << text.x << "," << text.y;
+    const Point labelFontTexts[] = {{414, 247}, {414, 267}, {24, 383}, {24, 407}, {130, 407}};
+    for (const Point& text : labelFontTexts) {
+        EXPECT_GT(LitPixelsNear(first, text, 22, 12), 4) << text.x << "," << text.y;
     }
 }
 

@@ -4,14 +4,11 @@
 
 #include <windows.h>
 
-#include "panel/picker_geometry.h"
+#include "core/panel/picker_rules.h"
+#include "tests/support/message_pump.h"
 
 // Registers the class and runs the program's start-up once; false if start-up failed.
 bool EnsurePanelWindow();
-
-// Dispatches queued messages until none is left; false if the queue never drained within
-// `limit` messages (something keeps asking for more).
-bool PumpUntilIdle(int limit = 5000);
 
 // Puts the real cursor over a client point of the main window and lets the window see the move.
 void MoveCursorTo(Point client);

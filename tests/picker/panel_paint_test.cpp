@@ -6,16 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "panel/gdi_objects.h"
-#include "panel/painting.h"
-#include "panel/picker_geometry.h"
-#include "panel/picker_view.h"
-#include "panel/shade_transform.h"
+#include "core/panel/control_ids.h"
+#include "core/panel/picker_rules.h"
+#include "shell/panel/gdi_checks.h"
+#include "shell/panel/gdi_objects.h"
+#include "shell/panel/painting.h"
+#include "shell/panel/picker.h"
+#include "shell/panel/program_state.h"
 #include "tests/picker/panel_host.h"
 
 namespace {
+
+ProgramState& program = Program();
+PanelState& panelState = program.panelState;
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -43,8 +46,8 @@ class PanelPaint : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(EnsurePanelWindow());
-        SetFocus(mainWindow);  // no edit reads back what the picker writes
-        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(kResetButtonId, BN_CLICKED), 0);
+        SetFocus(program.mainWindow);  // no edit reads back what the picker writes
+        SendMessageW(program.mainWindow, WM_COMMAND, MAKEWPARAM(kResetButtonId, BN_CLICKED), 0);
         MoveShadeSlider(50);
         MoveCursorTo({30, 380});  // away from the disc, button up
         ASSERT_TRUE(PumpUntilIdle());
@@ -81,7 +84,7 @@ TEST_F(PanelPaint, ADragOutOfTheDiscPicksOnTheRimAndTheMarkerStaysAfterRelease) 
     EXPECT_EQ(ClientPixel({402, 160}), kWhite);
     EXPECT_EQ(ClientPixel({403, 153}), kWhite);
 
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(kResetButtonId, BN_CLICKED), 0);
+    SendMessageW(program.mainWindow, WM_COMMAND, MAKEWPARAM(kResetButtonId, BN_CLICKED), 0);
     EXPECT_EQ(panelState.markerX, kDiscCentreX);
     EXPECT_EQ(panelState.markerY, kDiscCentreY);
     EXPECT_TRUE(MarkerDrawnAt({kDiscCentreX, kDiscCentreY}));
@@ -123,9 +126,9 @@ TEST_F(PanelPaint, TheSwatchFollowsTheSlider) {
         EXPECT_EQ(ClientPixel({kSwatchBox.left, kSwatchBox.top}), kBlack);
         EXPECT_EQ(ClientPixel({kSwatchBox.right - 1, kSwatchBox.bottom - 1}), kBlack);
         EXPECT_EQ(ClientPixel({kSwatchBox.right, kSwatchBox.top + 5}), kWhite);
-        EXPECT_EQ(EditText(redEdit), Decimal(GetRValue(c.swatch)));
-        EXPECT_EQ(EditText(greenEdit), Decimal(GetGValue(c.swatch)));
-        EXPECT_EQ(EditText(blueEdit), Decimal(GetBValue(c.swatch)));
+        EXPECT_EQ(EditText(program.redEdit), Decimal(GetRValue(c.swatch)));
+        EXPECT_EQ(EditText(program.greenEdit), Decimal(GetGValue(c.swatch)));
+        EXPECT_EQ(EditText(program.blueEdit), Decimal(GetBValue(c.swatch)));
         // The slider shades the swatch only; the base colour stays.
         EXPECT_EQ(ColourValue({panelState.red, panelState.green, panelState.blue}),
                   ColourValue(base));
@@ -133,10 +136,10 @@ TEST_F(PanelPaint, TheSwatchFollowsTheSlider) {
 }
 
 TEST_F(PanelPaint, SkinsAndLabelsAreDrawn) {
-    RepaintPicker(mainWindow);
-    RepaintLabels(mainWindow);
+    RepaintPicker(program.mainWindow);
+    RepaintLabels(program.mainWindow);
     EXPECT_EQ(ClientPixel({100 + 20, 10 + 150}), HueImagePixelValue({20, 150}));
-    EXPECT_EQ(ClientPixel({381 + 40, 363 + 20}), GetPixel(skin2.dc, 40, 20));
+    EXPECT_EQ(ClientPixel({381 + 40, 363 + 20}), GetPixel(program.skin2.dc(), 40, 20));
     for (int label = 0; label < 3; ++label) {
         int ink = 0;
         for (int y = 0; y < 12; ++y) {
@@ -151,30 +154,31 @@ TEST_F(PanelPaint, SkinsAndLabelsAreDrawn) {
 TEST_F(PanelPaint, PaintsStopWhileThePointerRestsAfterARelease) {
     MoveCursorTo({300, 160});
     PressLeftButton();
-    const unsigned long beforeRelease = PanelPaintCount();
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(300, 160));
+    const unsigned long beforeRelease = PaintSessionCount();
+    SendMessageW(program.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(300, 160));
     ASSERT_EQ(panelState.pointerState, PointerState::Released);
-    EXPECT_GT(PanelPaintCount(), beforeRelease);  // the marker is redrawn where it stays
+    EXPECT_GT(PaintSessionCount(), beforeRelease);  // the marker is redrawn where it stays
 
     // Every message in Released asks for a repaint, the paint message included: that request
     // is covered by the paint it came with.
     ASSERT_TRUE(PumpUntilIdle());  // nothing else waits to be painted
-    unsigned long before = PanelPaintCount();
-    RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
-    EXPECT_EQ(PanelPaintCount() - before, 1u);
-    before = PanelPaintCount();
-    SendMessageW(mainWindow, WM_NULL, 0, 0);
-    EXPECT_EQ(PanelPaintCount() - before, 1u);
-    InvalidateRect(mainWindow, nullptr, FALSE);
+    unsigned long before = PaintSessionCount();
+    RedrawWindow(program.mainWindow, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(PaintSessionCount() - before, 1u);
+    before = PaintSessionCount();
+    SendMessageW(program.mainWindow, WM_NULL, 0, 0);
+    EXPECT_EQ(PaintSessionCount() - before, 1u);
+    InvalidateRect(program.mainWindow, nullptr, FALSE);
     ASSERT_TRUE(PumpUntilIdle()) << "paint requests never ran out";
     ASSERT_EQ(panelState.pointerState, PointerState::Released);
-    const unsigned long settled = PanelPaintCount();
+    const unsigned long settled = PaintSessionCount();
     for (int i = 0; i < 5; ++i) {
         Sleep(20);
         ASSERT_TRUE(PumpUntilIdle());
     }
-    EXPECT_EQ(PanelPaintCount(), settled);
-    EXPECT_EQ(NestedPanelPaintCount(), 0u);
+    EXPECT_EQ(PaintSessionCount(), settled);
+    EXPECT_EQ(NestedPaintSessionCount(), 0u);
 }
 
 TEST_F(PanelPaint, PaintingOutlastsTheDrawingObjectTable) {
@@ -183,9 +187,10 @@ TEST_F(PanelPaint, PaintingOutlastsTheDrawingObjectTable) {
     constexpr int kPaints = 5000;
     Drag({330, 200}, {330, 200});
     const long failuresBefore = GdiReleaseFailures();
-    const unsigned long paintsBefore = PanelPaintCount();
-    for (int i = 0; i < kPaints; ++i) RepaintPicker(mainWindow);  // each one samples as well
-    EXPECT_EQ(PanelPaintCount() - paintsBefore, static_cast<unsigned long>(kPaints));
+    const unsigned long paintsBefore = PaintSessionCount();
+    for (int i = 0; i < kPaints; ++i)
+        RepaintPicker(program.mainWindow);  // each one samples as well
+    EXPECT_EQ(PaintSessionCount() - paintsBefore, static_cast<unsigned long>(kPaints));
     EXPECT_EQ(GdiReleaseFailures(), failuresBefore);
     ReleaseLeftButton();
     ASSERT_TRUE(PumpUntilIdle());
@@ -196,7 +201,7 @@ TEST_F(PanelPaint, PaintingOutlastsTheDrawingObjectTable) {
     EXPECT_TRUE(MarkerDrawnAt({330, 200}));
     EXPECT_EQ(ClientPixel({100 + 20, 10 + 150}), HueImagePixelValue({20, 150}));
     EXPECT_EQ(GdiReleaseFailures(), failuresBefore);
-    EXPECT_EQ(NestedPanelPaintCount(), 0u);
+    EXPECT_EQ(NestedPaintSessionCount(), 0u);
 }
 
 }  // namespace

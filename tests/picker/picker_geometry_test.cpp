@@ -1,4 +1,4 @@
-#include "panel/picker_geometry.h"
+#include "core/panel/picker_rules.h"
 
 #include <climits>
 #include <set>

@@ -1,4 +1,4 @@
-#include "panel/pointer_state_table.h"
+#include "core/panel/picker_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "panel/refresh_throttle.h"
+#include "core/panel/picker_rules.h"
 
 #include <climits>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "panel/shade_transform.h"
+#include "core/panel/picker_rules.h"
 
 #include <climits>
 #include <cmath>

@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "driver_log_watch.h"
-#include "led/led_blocks.h"
-#include "panel/picker_geometry.h"
-#include "panel/shade_transform.h"
-#include "panel_process.h"
-#include "screen_capture.h"
+#include "core/led/led_blocks.h"
+#include "core/panel/control_ids.h"
+#include "core/panel/picker_rules.h"
+#include "tests/e2e/driver_log_watch.h"
+#include "tests/e2e/panel_process.h"
+#include "tests/picker_e2e/screen_capture.h"
 
 namespace e2e {
 namespace {

@@ -1,8 +1,8 @@
-#include "screen_capture.h"
+#include "tests/picker_e2e/screen_capture.h"
 
 #include <fstream>
 
-#include "panel_process.h"
+#include "tests/e2e/panel_process.h"
 
 namespace e2e {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "simdriver/call_log.h"
-#include "tests/support/json_line.h"
 #include "tests/simdriver/driver_entries.h"
+#include "tests/support/json_line.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "nvapi/nvapi_types.h"
+#include "core/nvapi/nvapi_types.h"
 #include "tests/support/wine_paths.h"
 
 namespace {

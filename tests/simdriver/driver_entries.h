@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "nvapi/nvapi_types.h"
+#include "core/nvapi/nvapi_types.h"
 #include "simdriver/sim_driver.h"
 
 template <typename Fn>

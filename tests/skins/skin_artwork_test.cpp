@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/skin_catalog.h"
-#include "app/skin_decoder.h"
+#include "core/skins/skin_catalog.h"
+#include "core/skins/skin_decoder.h"
 #include "tools/icon_artwork.h"
 #include "tools/skin_artwork.h"
 #include "tools/stored_picture.h"

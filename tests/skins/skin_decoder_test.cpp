@@ -1,4 +1,4 @@
-#include "app/skin_decoder.h"
+#include "core/skins/skin_decoder.h"
 
 #include <gtest/gtest.h>
 

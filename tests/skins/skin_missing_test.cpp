@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/skin_catalog.h"
-#include "app/skin_loader.h"
+#include "core/skins/skin_catalog.h"
+#include "shell/app/skin_loader.h"
 #include "tests/skins/skin_test_support.h"
 
 namespace {
@@ -18,9 +18,7 @@ TEST(MissingSkin, Skin1ShowsResourceNotFoundAndFails) {
                           kSkin1Resource.steps, messages, skin1));
     EXPECT_EQ(messages.shown,
               (std::vector<ShownMessage>{{L"リソースが見つかりません", L"VOXA LED Lumivar"}}));
-    EXPECT_EQ(skin1.dc, nullptr);
-    EXPECT_EQ(skin1.bitmap, nullptr);
-    EXPECT_EQ(skin1.previous, nullptr);
+    EXPECT_FALSE(skin1.Valid());
 }
 
 TEST(MissingSkin, Skin2IsStillThere) {
@@ -31,7 +29,6 @@ TEST(MissingSkin, Skin2IsStillThere) {
                          kSkin2Resource.number, kSkin2Resource.width, kSkin2Resource.height,
                          kSkin2Resource.steps, messages, skin2));
     EXPECT_TRUE(messages.shown.empty());
-    ReleaseSkin(skin2);
 }
 
 }  // namespace

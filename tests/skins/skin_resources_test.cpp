@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/skin_catalog.h"
-#include "app/skin_decoder.h"
-#include "app/skin_loader.h"
+#include "core/skins/skin_catalog.h"
+#include "core/skins/skin_decoder.h"
 #include "resources/resource_ids.h"
+#include "shell/app/skin_loader.h"
 #include "tests/skins/skin_test_support.h"
 
 namespace {
@@ -189,30 +189,24 @@ TEST(LoadSkin, PaintsBothPicturesIntoFixedSizeMemoryContexts) {
         const auto decoded =
             DecodeSkin(stored.data(), stored.size(), skin.width, skin.height, skin.steps);
         ASSERT_TRUE(decoded.has_value());
-        for (SkinPainting painting : {SkinPainting::kWholeBlock, SkinPainting::kPixelByPixel}) {
-            SCOPED_TRACE(painting == SkinPainting::kWholeBlock ? "whole block" : "pixel by pixel");
-            RecordingMessages messages;
-            SkinImage image;
-            ASSERT_TRUE(LoadSkin(Self(), window.get(), skin.type, skin.number, skin.width,
-                                 skin.height, skin.steps, messages, image, painting));
-            EXPECT_TRUE(messages.shown.empty());
-            ASSERT_NE(image.dc, nullptr);
-            ASSERT_NE(image.bitmap, nullptr);
-            EXPECT_EQ(GetCurrentObject(image.dc, OBJ_BITMAP), image.bitmap);
-            BITMAP size = {};
-            ASSERT_NE(GetObjectW(image.bitmap, sizeof(size), &size), 0);
-            EXPECT_EQ(size.bmWidth, skin.width);
-            EXPECT_EQ(size.bmHeight, skin.height);
-            EXPECT_EQ(ReadSkinPixels(image), decoded->colours);
+        RecordingMessages messages;
+        SkinImage image;
+        ASSERT_TRUE(LoadSkin(Self(), window.get(), skin.type, skin.number, skin.width, skin.height,
+                             skin.steps, messages, image));
+        EXPECT_TRUE(messages.shown.empty());
+        ASSERT_TRUE(image.Valid());
+        const HGDIOBJ bitmap = GetCurrentObject(image.dc(), OBJ_BITMAP);
+        BITMAP size = {};
+        ASSERT_NE(GetObjectW(bitmap, sizeof(size), &size), 0);
+        EXPECT_EQ(size.bmWidth, skin.width);
+        EXPECT_EQ(size.bmHeight, skin.height);
+        EXPECT_EQ(ReadSkinPixels(image), decoded->colours);
 
-            HDC dc = image.dc;
-            HBITMAP bitmap = image.bitmap;
-            ReleaseSkin(image);
-            EXPECT_EQ(image.dc, nullptr);
-            EXPECT_EQ(image.bitmap, nullptr);
-            EXPECT_EQ(GetObjectType(dc), 0u);  // both gone
-            EXPECT_EQ(GetObjectType(bitmap), 0u);
-        }
+        HDC dc = image.dc();
+        image.Release();
+        EXPECT_FALSE(image.Valid());
+        EXPECT_EQ(GetObjectType(dc), 0u);  // both gone
+        EXPECT_EQ(GetObjectType(bitmap), 0u);
     }
 }
 
@@ -223,11 +217,10 @@ TEST(LoadSkin, HueDiscIsWhiteAtTheCentreAndSaturatedOnTheRim) {
     ASSERT_TRUE(LoadSkin(Self(), window.get(), kSkin1Resource.type, kSkin1Resource.number,
                          kSkin1Resource.width, kSkin1Resource.height, kSkin1Resource.steps,
                          messages, skin1));
-    EXPECT_EQ(GetPixel(skin1.dc, 150, 150), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(skin1.dc, 297, 150), RGB(255, 0, 0));    // right of the centre: red
-    EXPECT_EQ(GetPixel(skin1.dc, 150, 297), RGB(128, 0, 255));  // below: violet
-    EXPECT_EQ(GetPixel(skin1.dc, 0, 0), RGB(255, 255, 255));    // outside the disc
-    ReleaseSkin(skin1);
+    EXPECT_EQ(GetPixel(skin1.dc(), 150, 150), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(skin1.dc(), 297, 150), RGB(255, 0, 0));    // right of the centre: red
+    EXPECT_EQ(GetPixel(skin1.dc(), 150, 297), RGB(128, 0, 255));  // below: violet
+    EXPECT_EQ(GetPixel(skin1.dc(), 0, 0), RGB(255, 255, 255));    // outside the disc
 }
 
 TEST(LoadSkin, ReportsMissingAndUnreadableResources) {
@@ -246,13 +239,14 @@ TEST(LoadSkin, ReportsMissingAndUnreadableResources) {
     for (const Case& c : cases) {
         RecordingMessages messages;
         SkinImage image;
-        image.dc = reinterpret_cast<HDC>(1);  // stale content must not survive a failure
+        const HDC screen = GetDC(nullptr);
+        image = SkinImage(screen, 8, 8, WHITENESS);  // stale content must not survive a failure
+        ReleaseDC(nullptr, screen);
         EXPECT_FALSE(LoadSkin(Self(), window.get(), c.type, c.number, 2, 2, 100, messages, image))
             << c.name;
         EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{{c.message, kMessageCaption}}))
             << c.name;
-        EXPECT_EQ(image.dc, nullptr) << c.name;
-        EXPECT_EQ(image.bitmap, nullptr) << c.name;
+        EXPECT_FALSE(image.Valid()) << c.name;
     }
 }
 
@@ -262,11 +256,10 @@ TEST(LoadSkin, HeaderPromisingMoreThanItHoldsDrawsThePixelsPresent) {
     SkinImage image;
     ASSERT_TRUE(LoadSkin(Self(), window.get(), L"BADSKIN", 2, 2, 2, 0, messages, image));
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(GetPixel(image.dc, 0, 1), RGB(0, 0, 255));
-    EXPECT_EQ(GetPixel(image.dc, 1, 1), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(image.dc, 0, 0), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(image.dc, 1, 0), RGB(255, 255, 255));
-    ReleaseSkin(image);
+    EXPECT_EQ(GetPixel(image.dc(), 0, 1), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(image.dc(), 1, 1), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(image.dc(), 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(image.dc(), 1, 0), RGB(255, 255, 255));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// What the Windows skin tests share: recorded messages, a window to load against, and reading a
-// loaded picture's pixels back.
+// What the Windows skin tests share: a window to load against, and reading a loaded picture's
+// pixels back.
 #pragma once
 
 #include <windows.h>
@@ -7,25 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dib_format.h"
-#include "app/skin_loader.h"
-#include "app/startup_messages.h"
-
-struct ShownMessage {
-    std::wstring text;
-    std::wstring caption;
-    bool operator==(const ShownMessage& other) const {
-        return text == other.text && caption == other.caption;
-    }
-};
-
-class RecordingMessages : public StartupMessages {
-  public:
-    void Show(const wchar_t* text, const wchar_t* caption) override {
-        shown.push_back({text, caption});
-    }
-    std::vector<ShownMessage> shown;
-};
+#include "shell/app/skin_loader.h"
+#include "shell/panel/dib_format.h"
+#include "tests/support/recording_messages.h"
 
 // A hidden top-level window standing in for the main window.
 class TestWindow {
@@ -44,16 +28,23 @@ class TestWindow {
     HWND window_;
 };
 
-// The bitmap's pixels as 0x00BBGGRR colours, rows from the top.
+// The bitmap's pixels as 0x00BBGGRR colours, rows from the top, copied out through a bitmap
+// whose bits can be read directly.
 inline std::vector<uint32_t> ReadSkinPixels(const SkinImage& skin) {
     BITMAP size = {};
-    GetObjectW(skin.bitmap, sizeof(size), &size);
-    BITMAPINFO info = TopDown32BitFormat(size.bmWidth, size.bmHeight);
-    std::vector<uint32_t> pixels(size_t(size.bmWidth) * size_t(size.bmHeight));
-    // The bitmap is read while out of its context, as GetDIBits asks.
-    SelectObject(skin.dc, skin.previous);
-    GetDIBits(skin.dc, skin.bitmap, 0, UINT(size.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
-    SelectObject(skin.dc, skin.bitmap);
+    GetObjectW(GetCurrentObject(skin.dc(), OBJ_BITMAP), sizeof(size), &size);
+    const BITMAPINFO info = TopDown32BitFormat(size.bmWidth, size.bmHeight);
+    void* bits = nullptr;
+    const HBITMAP copy = CreateDIBSection(skin.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC dc = CreateCompatibleDC(skin.dc());
+    const HGDIOBJ previous = SelectObject(dc, copy);
+    BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, skin.dc(), 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> pixels(first, first + size_t(size.bmWidth) * size_t(size.bmHeight));
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(copy);
     for (uint32_t& pixel : pixels) pixel = SwapRedAndBlue(pixel);
     return pixels;
 }

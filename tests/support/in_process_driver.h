@@ -7,7 +7,7 @@
 #include <map>
 #include <mutex>
 
-#include "nvapi/driver_module_platform.h"
+#include "core/nvapi/driver_module_platform.h"
 #include "simdriver/sim_driver.h"
 
 // Counts how often each interface identifier is resolved through the query entry.

@@ -1,0 +1,34 @@
+// The slot table that discovery fills once at start-up and every later part reads.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nvapi/nvapi_types.h"
+
+constexpr int kMaxGpuSlots = 8;
+constexpr int kGpuNameLength = 39;  // characters kept of the driver's name
+
+enum BoardFamily : int32_t {
+    kFamily2000 = 2000,
+    kFamily3000 = 3000,
+};
+
+constexpr uint8_t kLedControllerAddress = 0x92;
+constexpr uint8_t kCommandByte2000 = 0xA0;
+constexpr uint8_t kCommandByte3000 = 0xA2;
+
+struct GpuSlot {
+    wchar_t name[kGpuNameLength + 1] = {};
+    int32_t handleIndex = 0;
+    int32_t supported = 0;
+    int32_t family = kFamily3000;
+    uint32_t i2cInfoVersion = NV_I2C_INFO_VER3;
+    uint8_t commandByte = kCommandByte3000;
+};
+
+struct GpuTable {
+    GpuSlot gpuSlots[kMaxGpuSlots];
+    int32_t gpuCount = 0;
+    NvPhysicalGpuHandle gpuHandles[NVAPI_MAX_PHYSICAL_GPUS] = {};
+    uint8_t ledControllerAddress = kLedControllerAddress;
+};

@@ -1,0 +1,103 @@
+#include "shell/app/setup_application.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cwchar>
+
+#include "core/gpus/gpu_discovery.h"
+#include "core/skins/skin_catalog.h"
+#include "platform/process_nvapi.h"
+#include "resources/resource_ids.h"
+#include "shell/app/main_window.h"
+#include "shell/app/skin_loader.h"
+#include "shell/panel/program_state.h"
+#include "shell/panel/window_procedure.h"
+
+namespace {
+
+constexpr const wchar_t* kInitFailedFormat = L"NvAPIの初期化に失敗しました\nerrorcode %d";
+constexpr const wchar_t* kNameFailedText = L"GPU名を取得できません";
+constexpr const wchar_t* kTooManyGpusText =
+    L"ビデオカードが9枚以上存在します\n認識できるビデオカードは8枚までです\n8枚までを認識します";
+constexpr const wchar_t* kNoSupportedBoardText =
+    L"SKARNE グラフィックスボードのみ LED コントロールが行えます";
+
+// 100 bytes of wide text: the longest message, with an eleven-character status, needs 39.
+constexpr size_t kErrorTextLength = 50;
+
+void ShowInitialisationFailure(StartupMessages& messages, NvAPI_Status status) {
+    wchar_t text[kErrorTextLength] = {};
+    std::swprintf(text, kErrorTextLength, kInitFailedFormat, static_cast<int>(status));
+    messages.Show(text, kMessageCaption);
+}
+
+// The one line of diagnostic output the program gives.
+void WriteCurrentDirectoryToDebugger() {
+    char directory[261] = {};
+    GetCurrentDirectoryA(261, directory);
+    OutputDebugStringA(directory);
+}
+
+bool LoadSkinImage(const SkinDescription& skin, StartupMessages& messages, SkinImage& out) {
+    const ProgramState& program = Program();
+    return LoadSkin(program.appInstance, program.mainWindow, skin.type, skin.number, skin.width,
+                    skin.height, skin.steps, messages, out);
+}
+
+}  // namespace
+
+void RegisterMainWindowClass(HINSTANCE instance) {
+    ProgramState& program = Program();
+    LoadStringW(instance, kClassNameStringId, program.windowClassName, kClassNameLength);
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconGroupId));
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(kIconGroupId));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    // The program has no menu resource of this number, so the window has no menu bar.
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(kClassNameStringId);
+    windowClass.lpszClassName = program.windowClassName;
+    RegisterClassExW(&windowClass);
+}
+
+bool DiscoverGpus(nvapi::NvApiAccess& api, GpuTable& table, StartupMessages& messages) {
+    const DiscoveryResult result = FindGpus(api, table);
+    if (result.moreThanEightGpus) messages.Show(kTooManyGpusText, kMessageCaption);
+    switch (result.failure) {
+        case DiscoveryFailure::kNone:
+            return true;
+        case DiscoveryFailure::kInitialisation:
+        case DiscoveryFailure::kNoGpu:
+            ShowInitialisationFailure(messages, result.status);
+            return false;
+        case DiscoveryFailure::kNameUnreadable:
+            messages.Show(kNameFailedText, kMessageCaption);
+            return false;
+        case DiscoveryFailure::kNoSupportedBoard:
+            messages.Show(kNoSupportedBoardText, kMessageCaption);
+            return false;
+    }
+    return false;
+}
+
+bool SetUpApplication(HINSTANCE instance, int showCommand, StartupMessages& messages) {
+    ProgramState& program = Program();
+    program.appInstance = instance;
+    InitCommonControls();
+    if (!CreateMainWindow(messages)) return false;
+    WriteCurrentDirectoryToDebugger();
+    if (!LoadSkinImage(kSkin1Resource, messages, program.skin1)) return false;
+    if (!LoadSkinImage(kSkin2Resource, messages, program.skin2)) return false;
+    if (!PlaceWindowAndCreateControls(messages)) return false;
+    if (!SetUpSliderAndFont(messages)) return false;
+    WriteStartValues();
+    if (!DiscoverGpus(nvapi::ProcessNvApi(), program.gpuTable, messages)) return false;
+    FillListsAndSetStates();
+    ShowMainWindow(showCommand);
+    return true;
+}

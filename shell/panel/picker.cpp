@@ -1,0 +1,124 @@
+#include "shell/panel/picker.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <ctime>
+#include <string>
+
+#include "core/panel/control_ids.h"
+#include "core/panel/picker_rules.h"
+#include "shell/panel/painting.h"
+#include "shell/panel/program_state.h"
+
+namespace {
+
+PointerEvent PointerEventOf(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            return PointerEvent::Press;
+        case WM_SETCURSOR:
+            return PointerEvent::Cursor;
+        case WM_LBUTTONUP:
+        case WM_NCLBUTTONUP:
+        case WM_EXITSIZEMOVE:
+            return PointerEvent::Release;
+        default:
+            return PointerEvent::None;
+    }
+}
+
+int64_t ClockMilliseconds() {
+    return static_cast<int64_t>(clock()) * 1000 / static_cast<int64_t>(CLOCKS_PER_SEC);
+}
+
+void Invalidate(HWND window, const Box& box) {
+    const RECT rect = {box.left, box.top, box.right, box.bottom};
+    InvalidateRect(window, &rect, FALSE);
+}
+
+void Repaint(HWND window, const Box& box) {
+    Invalidate(window, box);
+    // Asked for from inside a paint, the area waits for the next paint rather than nesting one.
+    if (!PaintInProgress()) UpdateWindow(window);
+}
+
+void WriteEdits(Colour colour) {
+    const ProgramState& program = Program();
+    SetWindowTextW(program.redEdit, std::to_wstring(colour.red).c_str());
+    SetWindowTextW(program.greenEdit, std::to_wstring(colour.green).c_str());
+    SetWindowTextW(program.blueEdit, std::to_wstring(colour.blue).c_str());
+}
+
+Colour BaseColour(const PanelState& state) {
+    return {state.red, state.green, state.blue};
+}
+
+}  // namespace
+
+void RunPointerStateStep(HWND window, UINT message) {
+    PanelState& panelState = Program().panelState;
+    const PointerStep step = StepPointer(panelState.pointerState, PointerEventOf(message));
+    panelState.pointerState = step.state;
+    if (step.clearInsidePicker) panelState.insidePicker = false;
+    if (!step.repaintPicker) return;
+    // The paint about to run for this very message covers the request. Updating here as well
+    // would paint once more after it, and so on for ever while the pointer rests.
+    if (message == WM_PAINT) {
+        Invalidate(window, kPickerBox);
+    } else {
+        RepaintPicker(window);
+    }
+}
+
+bool IsTrackedMessage(UINT message) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_SETCURSOR:
+        case WM_EXITSIZEMOVE:
+        case WM_KEYDOWN:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TrackPointer(HWND window) {
+    // The cursor as it is now, not where the message says it was.
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ScreenToClient(window, &cursor);
+    PanelState& panelState = Program().panelState;
+    const TrackingStep step = DecideTracking(panelState, {cursor.x, cursor.y});
+    panelState.insidePicker = step.insidePicker;
+    if (!step.track) return;
+    // Written before the repaint that samples again: the edits stay one sample behind.
+    if (TakeRefreshTurn(panelState.trackingRefresh, ClockMilliseconds())) {
+        WriteEdits(BaseColour(panelState));
+        RepaintLabels(window);
+    }
+    RepaintPicker(window);
+}
+
+void OnShadeSliderScroll(HWND window) {
+    PanelState& panelState = Program().panelState;
+    const int shade =
+        static_cast<int>(SendMessageW(GetDlgItem(window, kShadeSliderId), TBM_GETPOS, 0, 0));
+    const Colour shaded = ShadeColour(BaseColour(panelState), shade);
+    if (TakeRefreshTurn(panelState.sliderRefresh, ClockMilliseconds())) {
+        WriteEdits(shaded);
+        RepaintLabels(window);
+    }
+    RepaintPicker(window);
+}
+
+void RepaintPicker(HWND window) {
+    Repaint(window, kPickerBox);
+}
+
+void RepaintLabels(HWND window) {
+    Repaint(window, kLabelBox);
+}

@@ -1,0 +1,71 @@
+#include "shell/panel/window_procedure.h"
+
+#include <windows.h>
+#include <windowsx.h>
+
+#include "core/panel/control_ids.h"
+#include "platform/process_nvapi.h"
+#include "shell/panel/help_popup.h"
+#include "shell/panel/painting.h"
+#include "shell/panel/panel_commands.h"
+#include "shell/panel/picker.h"
+#include "shell/panel/program_state.h"
+
+namespace {
+
+constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE, and what accelerator commands carry
+
+void OnPaint(HWND window) {
+    PaintPanel(window);
+}
+
+void OnVerticalScroll(HWND window, HWND, UINT, int) {
+    OnShadeSliderScroll(window);
+}
+
+// Releases what start-up made, unloads the driver, and ends the message loop with 0.
+void OnDestroy(HWND) {
+    ProgramState& program = Program();
+    program.skin1.Release();
+    program.skin2.Release();
+    program.controlFont.Release();
+    nvapi::ProcessNvApi().Unload();
+    PostQuitMessage(0);
+}
+
+// Three stages in turn; only Apply, Reset and help end here, every other command (the LED
+// radios and the accelerators' command included) goes on to the default processing.
+LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int controlId = LOWORD(wParam);
+    const int notificationCode = HIWORD(wParam);
+    RunCycleClick(window, controlId, notificationCode);
+    if (notificationCode == kSelectionChanged) RunSelectionRefresh(window);
+    RunEditNotification(window, controlId, notificationCode);
+    switch (controlId) {
+        case kApplyButtonId:
+            RunApply(window);
+            return 0;
+        case kResetButtonId:
+            RunReset(window);
+            return 0;
+        case kHelpButtonId:
+            ShowHelpPopup(window);
+            return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RunPointerStateStep(window, message);
+    if (IsTrackedMessage(message)) TrackPointer(window);
+    switch (message) {
+        HANDLE_MSG(window, WM_PAINT, OnPaint);
+        HANDLE_MSG(window, WM_VSCROLL, OnVerticalScroll);
+        HANDLE_MSG(window, WM_DESTROY, OnDestroy);
+        case WM_COMMAND:
+            return OnCommand(window, message, wParam, lParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
