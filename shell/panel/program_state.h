@@ -37,5 +37,9 @@ struct ProgramState {
 };
 
 // The program's one state. It is never destroyed: the main window's destruction releases what
-// start-up made, in the order the program gives, and on every other exit the process end does.
-ProgramState& Program();
+// start-up made, in the order the program gives, and on every other exit the process end does;
+// no destructor may free the skins or the font behind the destroy handler's back.
+inline ProgramState& Program() {
+    static ProgramState* const program = new ProgramState();
+    return *program;
+}
