@@ -37,7 +37,7 @@ TEST(ScenarioText, TakesGoodLinesAndNamesTheBadOne) {
 using Block = std::vector<uint8_t>;
 
 Block Changed(Block block, std::initializer_list<std::pair<size_t, uint8_t>> changes) {
-    for (const auto& [index, value] : changes) block[index] = value;
+    for (const auto& [index, value] : changes) block.at(index) = value;
     return block;
 }
 
