@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,35 +14,19 @@ namespace simdriver {
 
 namespace {
 
-// Builds one flat object field by field.
-class JsonLine {
-  public:
-    explicit JsonLine(int64_t milliseconds) { Number("t", milliseconds); }
-    JsonLine& Number(const char* key, int64_t value) {
-        Key(key);
-        text_ += std::to_string(value);
-        return *this;
-    }
-    JsonLine& Bool(const char* key, bool value) {
-        Key(key);
-        text_ += value ? "true" : "false";
-        return *this;
-    }
-    JsonLine& Text(const char* key, const std::string& value) {
-        Key(key);
-        text_ += JsonString(value);
-        return *this;
-    }
-    std::string Done() const { return text_ + "}"; }
+// Keys stay in the order written, "t" first, so a line reads the same way every time.
+using Line = nlohmann::ordered_json;
 
-  private:
-    void Key(const char* key) {
-        text_ += text_.empty() ? "{" : ",";
-        text_ += JsonString(key);
-        text_ += ":";
-    }
-    std::string text_;
-};
+Line Timed(int64_t milliseconds) {
+    Line line;
+    line["t"] = milliseconds;
+    return line;
+}
+
+// Bytes that are not UTF-8 become U+FFFD instead of making the line unreadable.
+std::string Dump(const Line& line) {
+    return line.dump(-1, ' ', false, Line::error_handler_t::replace);
+}
 
 std::string HexInterface(NvU32 id) {
     char text[16];
@@ -47,8 +34,7 @@ std::string HexInterface(NvU32 id) {
     return text;
 }
 
-}  // namespace
-
+// Lowercase hex bytes separated by spaces: "a2 01 01".
 std::string HexBytes(const std::vector<uint8_t>& bytes) {
     static const char kDigits[] = "0123456789abcdef";
     std::string text;
@@ -60,89 +46,86 @@ std::string HexBytes(const std::vector<uint8_t>& bytes) {
     return text;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
+void AddRecord(Line& line, const CallRecord& record) {
+    const NV_I2C_INFO_V3& info = record.info;
+    line["version"] = info.version;
+    line["displayMask"] = info.displayMask;
+    line["bIsDDCPort"] = info.bIsDDCPort;
+    line["i2cDevAddress"] = info.i2cDevAddress;
+    line["pbI2cRegAddress"] = record.regAddressNull ? "null" : "set";
+    line["regAddrSize"] = info.regAddrSize;
+    line["pbData"] = record.dataNull ? "null" : "set";
+    line["cbSize"] = info.cbSize;
+    line["i2cSpeed"] = info.i2cSpeed;
+    line["i2cSpeedKhz"] = info.i2cSpeedKhz;
+    line["portId"] = info.portId;
+    line["bIsPortIdSet"] = info.bIsPortIdSet;
+    line["data"] = HexBytes(record.data);
 }
 
+}  // namespace
+
 std::string CallLine(const CallRecord& record) {
-    JsonLine line(record.milliseconds);
-    line.Text("call", record.call).Number("bus", record.bus).Number("status", record.status);
-    if (record.call == CallName(nvapi_id::kCallStartHook) ||
-        record.call == CallName(nvapi_id::kCallReturnHook)) {
-        line.Text("interface", HexInterface(record.reportedInterface));
-        if (record.call == CallName(nvapi_id::kCallReturnHook)) {
-            line.Number("reported", record.reportedStatus);
-        }
+    Line line = Timed(record.milliseconds);
+    line["call"] = record.call;
+    line["bus"] = record.bus;
+    line["status"] = record.status;
+    const bool startReport = record.call == CallName(nvapi_id::kCallStartHook);
+    const bool returnReport = record.call == CallName(nvapi_id::kCallReturnHook);
+    if (startReport || returnReport) line["interface"] = HexInterface(record.reportedInterface);
+    if (returnReport) line["reported"] = record.reportedStatus;
+    if (record.call == CallName(nvapi_id::kUnloadWithArgument)) line["argument"] = record.argument;
+    if (record.call == CallName(nvapi_id::kGpuGetFullName) && record.status == NVAPI_OK) {
+        line["name"] = record.name;
     }
-    if (record.call == CallName(nvapi_id::kUnloadWithArgument)) {
-        line.Number("argument", record.argument);
-    }
-    if (record.hasI2c) {
-        const NV_I2C_INFO_V3& info = record.info;
-        line.Number("version", info.version)
-            .Number("displayMask", info.displayMask)
-            .Number("bIsDDCPort", info.bIsDDCPort)
-            .Number("i2cDevAddress", info.i2cDevAddress)
-            .Text("pbI2cRegAddress", record.regAddressNull ? "null" : "set")
-            .Number("regAddrSize", info.regAddrSize)
-            .Text("pbData", record.dataNull ? "null" : "set")
-            .Number("cbSize", info.cbSize)
-            .Number("i2cSpeed", info.i2cSpeed)
-            .Number("i2cSpeedKhz", info.i2cSpeedKhz)
-            .Number("portId", info.portId)
-            .Number("bIsPortIdSet", info.bIsPortIdSet)
-            .Text("data", HexBytes(record.data));
-    }
-    return line.Done();
+    if (record.hasI2c) AddRecord(line, record);
+    return Dump(line);
 }
 
 std::string BoardLine(int64_t milliseconds, uint32_t bus, int family, const BoardState& state) {
-    return JsonLine(milliseconds)
-        .Number("board", bus)
-        .Number("family", family)
-        .Bool("on", state.on)
-        .Text("mode", state.mode)
-        .Number("red", state.red)
-        .Number("green", state.green)
-        .Number("blue", state.blue)
-        .Bool("cycle", state.cycle)
-        .Number("interval", state.intervalCode)
-        .Number("brightness", state.brightnessCode)
-        .Done();
+    Line line = Timed(milliseconds);
+    line["board"] = bus;
+    line["family"] = family;
+    line["on"] = state.on;
+    line["mode"] = state.mode;
+    line["red"] = state.red;
+    line["green"] = state.green;
+    line["blue"] = state.blue;
+    line["cycle"] = state.cycle;
+    line["interval"] = state.intervalCode;
+    line["brightness"] = state.brightnessCode;
+    return Dump(line);
 }
 
 std::string IgnoredLine(int64_t milliseconds, uint32_t bus, const std::string& reason,
                         const std::string& detail) {
-    return JsonLine(milliseconds)
-        .Number("board", bus)
-        .Text("ignored", reason)
-        .Text("detail", detail)
-        .Done();
+    Line line = Timed(milliseconds);
+    line["board"] = bus;
+    line["ignored"] = reason;
+    line["detail"] = detail;
+    return Dump(line);
 }
 
 std::string ConfiguredLine(int64_t milliseconds, size_t gpuCount) {
-    return JsonLine(milliseconds)
-        .Text("event", "configured")
-        .Number("gpus", static_cast<int64_t>(gpuCount))
-        .Done();
+    Line line = Timed(milliseconds);
+    line["event"] = "configured";
+    line["gpus"] = gpuCount;
+    return Dump(line);
 }
 
 std::string ScenarioErrorLine(int64_t milliseconds, const std::string& problem) {
-    return JsonLine(milliseconds).Text("event", "scenario error").Text("error", problem).Done();
+    Line line = Timed(milliseconds);
+    line["event"] = "scenario error";
+    line["error"] = problem;
+    return Dump(line);
+}
+
+std::string DecoyQueryLine(NvU32 id) {
+    Line line = Timed(0);
+    line["decoy"] = true;
+    line["call"] = "nvapi_QueryInterface";
+    line["interface"] = HexInterface(id);
+    return Dump(line);
 }
 
 std::FILE* OpenUtf8Path(const std::string& path, const char* mode) {

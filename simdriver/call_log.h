@@ -1,23 +1,17 @@
-// The driver's log: one flat JSON object per line, so that a test program with a tiny parser
-// can follow every call and every change of a board's lighting.
+// The driver's log: one flat JSON object per line, so that a test program can follow every call
+// and every change of a board's lighting. Text the driver did not make (a GPU's name, a scenario
+// line) may hold any bytes: what is not UTF-8 is written as U+FFFD, so every line stays JSON.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "simdriver/sim_driver.h"
 
 namespace simdriver {
 
-// Lowercase hex bytes separated by spaces: "a2 01 01".
-std::string HexBytes(const std::vector<uint8_t>& bytes);
-
-// A JSON string literal, quotes included.
-std::string JsonString(const std::string& text);
-
-// {"t":..,"call":..,"bus":..,"status":..[, record fields, "data"]}
+// {"t":..,"call":..,"bus":..,"status":..[, record fields, "data"][, "name"]}
 std::string CallLine(const CallRecord& record);
 
 // {"t":..,"board":bus,"family":..,"on":..,"mode":..,"red":..,...}
@@ -30,6 +24,9 @@ std::string IgnoredLine(int64_t milliseconds, uint32_t bus, const std::string& r
 // {"t":..,"event":event[,"gpus":count][,"error":error]}
 std::string ConfiguredLine(int64_t milliseconds, size_t gpuCount);
 std::string ScenarioErrorLine(int64_t milliseconds, const std::string& problem);
+
+// {"t":0,"decoy":true,"call":"nvapi_QueryInterface","interface":"0x........"}
+std::string DecoyQueryLine(NvU32 id);
 
 // Opens a file by a UTF-8 path (converted to the wide path on Windows, where a Unix path
 // beginning with one "/" is read through Wine's drive Z:).

@@ -23,10 +23,7 @@ void RecordDecoyUse(NvU32 id) {
     if (scenario.logPath.empty()) return;
     simdriver::LogFile log;
     if (!log.Open(scenario.logPath)) return;
-    char interfaceText[16];
-    std::snprintf(interfaceText, sizeof interfaceText, "0x%08" PRIx32, id);
-    log.Append(std::string("{\"t\":0,\"decoy\":true,\"call\":\"nvapi_QueryInterface\",") +
-               "\"interface\":" + simdriver::JsonString(interfaceText) + "}");
+    log.Append(simdriver::DecoyQueryLine(id));
 }
 
 }  // namespace

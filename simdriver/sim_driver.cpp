@@ -297,6 +297,7 @@ NvAPI_Status ServeGetFullName(NvPhysicalGpuHandle handle, char* name) {
         const size_t copied = std::min(full.size(), NVAPI_SHORT_STRING_MAX);
         std::memcpy(name, full.data(), copied);
         if (copied < NVAPI_SHORT_STRING_MAX) name[copied] = '\0';
+        record.name = full.substr(0, copied);
     }
     return Finish(state, record);
 }

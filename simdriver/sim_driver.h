@@ -88,6 +88,7 @@ struct CallRecord {
     NvU32 reportedInterface = 0;
     NvAPI_Status reportedStatus = NVAPI_OK;
     NvU32 argument = 0;  // the unload with argument
+    std::string name;    // the name's bytes as NvAPI_GPU_GetFullName wrote them (at most 64)
 };
 std::vector<CallRecord> Calls();
 
