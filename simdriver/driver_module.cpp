@@ -7,6 +7,7 @@
 namespace {
 
 bool ConfigureFromEnvironment() {
+    simdriver::SetProcessAgeSource(simdriver::ProcessAgeMilliseconds);
     std::string path;
     if (!simdriver::ScenarioPathFromEnvironment(path)) {
         simdriver::Configure(simdriver::DefaultScenario());

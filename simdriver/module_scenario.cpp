@@ -27,6 +27,16 @@ bool ScenarioPathFromEnvironment(std::string& path) {
     return true;
 }
 
+int64_t ProcessAgeMilliseconds() {
+    FILETIME created, exited, kernel, user, now;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    return (ticks(now) - ticks(created)) / 10000;  // 100-ns ticks
+}
+
 void ReportModuleProblem(const std::string& message) {
     const std::string line = "simdriver: " + message + "\n";
     OutputDebugStringA(line.c_str());

@@ -192,6 +192,10 @@ void Directive(const std::string& line, Scenario& scenario) {
     } else if (word == "initialize-status") {
         ExpectValues(tokens, 1, 1);
         scenario.initializeStatus = Status(tokens[1]);
+    } else if (word == "not-ready-for") {
+        ExpectValues(tokens, 1, 2);
+        scenario.notReadyForMilliseconds = Count(tokens[1]);
+        if (tokens.size() > 2) scenario.notReadyStatus = Status(tokens[2]);
     } else if (word == "enum-status") {
         ExpectValues(tokens, 1, 1);
         scenario.enumStatus = Status(tokens[1]);

@@ -61,6 +61,17 @@ std::function<void()>& UnloadHook() {
     return hook;
 }
 
+std::function<int64_t()>& ProcessAgeSource() {
+    static std::function<int64_t()> source = [] {
+        static const std::chrono::steady_clock::time_point firstUse =
+            std::chrono::steady_clock::now();
+        return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - firstUse)
+                                        .count());
+    };
+    return source;
+}
+
 // Handles are tagged values, never dereferenced: a handle from an earlier configuration (or one
 // the driver never issued) matches no GPU of the current one.
 NvPhysicalGpuHandle HandleFor(uint32_t generation, size_t index) {
@@ -181,6 +192,16 @@ NvAPI_Status ServeInitialize() {
     DriverState& state = ReadyState();
     CallRecord record = NewRecord(nvapi_id::kInitialize, nullptr);
     record.status = state.scenario.initializeStatus;
+    if (record.status == NVAPI_OK && state.scenario.notReadyForMilliseconds > 0) {
+        std::function<int64_t()> age;
+        {
+            std::lock_guard<std::mutex> hookGuard(HookLock());
+            age = ProcessAgeSource();
+        }
+        if (age() < state.scenario.notReadyForMilliseconds) {
+            record.status = state.scenario.notReadyStatus;
+        }
+    }
     if (record.status == NVAPI_OK) state.initialized = true;
     return Finish(state, record);
 }
@@ -531,6 +552,11 @@ void SetCallHook(std::function<void(NvU32 id)> hook) {
 void SetUnloadHook(std::function<void()> hook) {
     std::lock_guard<std::mutex> guard(HookLock());
     UnloadHook() = std::move(hook);
+}
+
+void SetProcessAgeSource(std::function<int64_t()> source) {
+    std::lock_guard<std::mutex> guard(HookLock());
+    ProcessAgeSource() = std::move(source);
 }
 
 }  // namespace simdriver

@@ -26,6 +26,10 @@ struct SimGpu {
 struct Scenario {
     std::vector<SimGpu> gpus;
     NvAPI_Status initializeStatus = NVAPI_OK;
+    // A driver still starting, as early in a logon: NvAPI_Initialize fails with notReadyStatus
+    // while the calling process is younger than this many milliseconds (0 = always ready).
+    int64_t notReadyForMilliseconds = 0;
+    NvAPI_Status notReadyStatus = NVAPI_NVIDIA_DEVICE_NOT_FOUND;
     NvAPI_Status enumStatus = NVAPI_OK;     // normal enumeration
     NvAPI_Status tccEnumStatus = NVAPI_OK;  // TCC enumeration
     // Counts reported above what was written (to test the caller's clamping); 0 = honest.
@@ -69,6 +73,11 @@ void ConfigureFailed(const std::string& problem, const std::string& logPath);
 constexpr NvU32 kMaxTransferBytes = 64;
 // The LED controller's device address, as the I2C record carries it.
 constexpr NvU8 kControllerAddress = 0x92;
+
+// How long the calling process has run, in milliseconds. The module asks the system, because the
+// process may free and load it again between attempts; in-process the clock starts at the
+// driver's first use.
+void SetProcessAgeSource(std::function<int64_t()> source);
 
 // What the module's export nvapi_QueryInterface returns.
 void* QueryInterface(NvU32 id);

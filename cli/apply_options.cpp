@@ -1,0 +1,190 @@
+#include "cli/apply_options.h"
+
+#include <cstdio>
+#include <cwchar>
+
+#include "core/gpus/gpu_slots.h"
+#include "core/panel/panel_rules.h"
+#include "core/panel/panel_state.h"
+#include "core/panel/picker_rules.h"
+
+namespace {
+
+const char* const kIntervalNames[] = {"short", "medium", "long"};
+const int kBrightnessPercents[] = {100, 75, 50, 25};
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Plain decimal digits only (no sign, no blanks), at most three of them.
+bool SmallDecimal(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 3) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The mode names are ASCII: "COLOR CYCLE" is written "color-cycle".
+std::string CommandLineName(const wchar_t* modeText) {
+    std::string name;
+    for (const wchar_t* c = modeText; *c != L'\0'; ++c) {
+        name += *c == L' ' ? '-' : LowerAscii(static_cast<char>(*c));
+    }
+    return name;
+}
+
+std::string Folded(const std::string& name) {
+    std::string folded;
+    for (char c : name) folded += c == ' ' ? '-' : LowerAscii(c);
+    return folded;
+}
+
+int SecondModeTextLength(int family) {
+    return static_cast<int>(std::wcslen(ModeTexts(family)[1]));
+}
+
+}  // namespace
+
+bool ParseColour(const std::string& text, Rgb& colour, std::string& error) {
+    bool hex = text.size() == 6;
+    for (char c : text) hex = hex && HexValue(c) >= 0;
+    if (!hex) {
+        error = "the colour '" + text + "' is not six hex digits RRGGBB";
+        return false;
+    }
+    const auto component = [&text](size_t at) {
+        return HexValue(text[at]) * 16 + HexValue(text[at + 1]);
+    };
+    colour = {component(0), component(2), component(4)};
+    return true;
+}
+
+bool ParseShade(const std::string& text, int& shade, std::string& error) {
+    if (!SmallDecimal(text, shade) || shade > kShadeMax) {
+        error = "the shade '" + text + "' is not a whole number from 0 to 100";
+        return false;
+    }
+    return true;
+}
+
+bool ParseInterval(const std::string& text, int& position, std::string& error) {
+    for (int i = 0; i < 3; ++i) {
+        if (Folded(text) == kIntervalNames[i]) {
+            position = i;
+            return true;
+        }
+    }
+    error = "the interval '" + text + "' is not short, medium or long";
+    return false;
+}
+
+bool ParseBrightness(const std::string& text, int& position, std::string& error) {
+    int percent = 0;
+    if (SmallDecimal(text, percent)) {
+        for (int i = 0; i < 4; ++i) {
+            if (kBrightnessPercents[i] == percent) {
+                position = i;
+                return true;
+            }
+        }
+    }
+    error = "the brightness '" + text + "' is not 100, 75, 50 or 25";
+    return false;
+}
+
+std::string ColourText(const Rgb& colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", colour.red & 0xFF, colour.green & 0xFF,
+                  colour.blue & 0xFF);
+    return text;
+}
+
+std::string IntervalText(int position) {
+    return position >= 0 && position < 3 ? kIntervalNames[position] : "?";
+}
+
+std::string BrightnessText(int position) {
+    return position >= 0 && position < 4 ? std::to_string(kBrightnessPercents[position]) : "?";
+}
+
+std::vector<std::string> ModeNames(int family) {
+    std::vector<std::string> names;
+    for (const wchar_t* text : ModeTexts(family)) names.push_back(CommandLineName(text));
+    return names;
+}
+
+std::optional<int> FindModePosition(int family, const std::string& name) {
+    const std::vector<std::string> names = ModeNames(family);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == Folded(name)) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+PanelControls ControlsForOptions(int family, bool supported, std::optional<int> modePosition,
+                                 const ApplyOptions& options) {
+    // The panel as it starts with this board selected.
+    const StartPlan start = PlanStartStates(family, supported);
+    const PanelState fresh;
+    PanelControls controls;
+    controls.modePosition = modePosition.value_or(start.modePosition);
+    controls.intervalPosition = options.intervalPosition.value_or(start.intervalPosition);
+    controls.brightnessPosition = options.brightnessPosition.value_or(start.brightnessPosition);
+    controls.ledOn = options.off ? false : start.changes.ledOn.checked.value_or(true);
+    controls.shade = options.shade.value_or(kShadeMiddle);
+    controls.colour = options.colour.value_or(Rgb{fresh.red, fresh.green, fresh.blue});
+
+    // Choosing the mode in its list runs the selection refresh, which may force Cycle or Single;
+    // only a Cycle button it leaves enabled can then be clicked.
+    RefreshReadings readings;
+    readings.family = family;
+    readings.supported = supported;
+    readings.secondModeTextLength = SecondModeTextLength(family);
+    readings.modePosition = controls.modePosition;
+    readings.cycleChecked = start.changes.cycle.checked.value_or(false);
+    const RefreshPlan refresh = PlanSelectionRefresh(readings);
+    const bool cycleEnabled =
+        refresh.changes.cycle.enabled.value_or(start.changes.cycle.enabled.value_or(false));
+    const bool cycleBefore = refresh.changes.cycle.checked.value_or(readings.cycleChecked);
+    controls.cycle = cycleEnabled && options.cycle ? true : cycleBefore;
+    return controls;
+}
+
+LedSettings SettingsForControls(int family, const PanelControls& controls) {
+    ApplyReadings readings;
+    readings.modePosition = controls.modePosition;
+    readings.intervalPosition = controls.intervalPosition;
+    readings.brightnessPosition = controls.brightnessPosition;
+    readings.ledOnChecked = controls.ledOn;
+    readings.cycleChecked = controls.cycle;
+    readings.shadePosition = controls.shade;
+    readings.red = controls.colour.red;
+    readings.green = controls.colour.green;
+    readings.blue = controls.colour.blue;
+    return GatherLedSettings(family, readings);
+}
+
+std::string DescribeControls(int family, const PanelControls& controls) {
+    const std::vector<std::string> modes = ModeNames(family);
+    const size_t mode = static_cast<size_t>(controls.modePosition);
+    std::string text = mode < modes.size() ? modes[mode] : "?";
+    text += ", colour " + ColourText(controls.colour) + ", shade " +
+            std::to_string(controls.shade) + ", LED " + (controls.ledOn ? "on" : "off");
+    if (family != kFamily2000) {
+        text += std::string(controls.cycle ? ", cycle" : ", single") + ", interval " +
+                IntervalText(controls.intervalPosition) + ", brightness " +
+                BrightnessText(controls.brightnessPosition) + "%";
+    }
+    return text;
+}

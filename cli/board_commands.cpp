@@ -1,0 +1,276 @@
+#include "cli/board_commands.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "cli/boards.h"
+#include "cli/exit_codes.h"
+#include "cli/settings_file.h"
+#include "core/led/led_commands.h"
+#include "core/panel/panel_rules.h"
+
+namespace {
+
+int Fail(CliHost& host, int exitCode, const std::string& message) {
+    host.PrintError("lumivar: " + message);
+    return exitCode;
+}
+
+// One board's part of a command, settled before anything is sent to any board.
+struct Step {
+    const Board* board = nullptr;
+    PanelControls controls;
+    LedSettings settings;
+    ApplyOptions saved;  // the options, the mode as the board's list names it
+};
+
+std::string FamilyText(const Board& board) {
+    return board.supported ? std::to_string(board.family) : "unsupported";
+}
+
+// The boards a command addresses, in slot order. --gpu all keeps the unsupported ones, to say
+// that they were skipped.
+int SelectBoards(const GpuChoice& gpu, const std::vector<Board>& boards, CliHost& host,
+                 std::vector<const Board*>& selected) {
+    if (gpu.all) {
+        for (const Board& board : boards) selected.push_back(&board);
+        if (std::none_of(boards.begin(), boards.end(),
+                         [](const Board& b) { return b.supported; })) {
+            return Fail(host, kExitNoSuchGpu, "no GPU holds a supported board");
+        }
+        return kExitDone;
+    }
+    if (static_cast<size_t>(gpu.slot) >= boards.size()) {
+        return Fail(host, kExitNoSuchGpu,
+                    "there is no GPU " + std::to_string(gpu.slot) + " (lumivar list shows them)");
+    }
+    const Board& board = boards[static_cast<size_t>(gpu.slot)];
+    if (!board.supported)
+        return Fail(host, kExitNoSuchGpu, board.Label() + " is not a supported board");
+    selected.push_back(&board);
+    return kExitDone;
+}
+
+// What apply sends to one board. A mode the board lacks gives `badModeCode` and names its modes.
+int PlanApply(const Board& board, const ApplyOptions& options, int badModeCode, CliHost& host,
+              Step& step) {
+    step.board = &board;
+    step.saved = options;
+    std::optional<int> position;
+    if (options.mode) {
+        position = FindModePosition(board.family, *options.mode);
+        if (!position) {
+            std::string modes;
+            for (const std::string& name : ModeNames(board.family)) {
+                modes += (modes.empty() ? "" : ", ") + name;
+            }
+            return Fail(
+                host, badModeCode,
+                board.Label() + " has no mode '" + *options.mode + "'; its modes are " + modes);
+        }
+        step.saved.mode = ModeNames(board.family)[static_cast<size_t>(*position)];
+    }
+    step.controls = ControlsForOptions(board.family, board.supported, position, options);
+    step.settings = SettingsForControls(board.family, step.controls);
+    return kExitDone;
+}
+
+// The panel's transfers for these settings; the pause between two family-2000 blocks is the
+// host's.
+int Send(CliHost& host, const DriverSession& session, const Board& board,
+         const LedSettings& settings) {
+    const NvAPI_Status status =
+        led::SendLedCommand(session.Api(), board.target, settings,
+                            [&host](unsigned milliseconds) { host.Sleep(milliseconds); });
+    if (status == NVAPI_OK) return kExitDone;
+    return Fail(host, kExitDriverFailed,
+                board.Label() + ": the transfer failed (status " + std::to_string(status) + ")");
+}
+
+int LoadSettings(CliHost& host, SavedSettings& saved, bool& found) {
+    std::string text;
+    std::string error;
+    found = false;
+    switch (host.ReadSettingsFile(text, error)) {
+        case FileRead::kAbsent:
+            return kExitDone;
+        case FileRead::kFailed:
+            return Fail(host, kExitSettingsFile, "cannot read the settings file: " + error);
+        case FileRead::kRead:
+            break;
+    }
+    if (!ParseSettings(text, saved, error)) {
+        return Fail(host, kExitSettingsFile,
+                    "the settings file " + host.SettingsFileName() + " cannot be read (" + error +
+                        "); it is left as it is");
+    }
+    found = true;
+    return kExitDone;
+}
+
+int RunList(CliHost& host) {
+    const DriverSession session(host.Driver());
+    if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
+    for (const Board& board : session.Boards()) {
+        host.Print(std::to_string(board.slot) + " " + std::to_string(board.key.bus) + " " +
+                   PciText(board.key.pciId) + " " + FamilyText(board) + " " + board.name);
+    }
+    return kExitDone;
+}
+
+int RunApply(const Invocation& invocation, CliHost& host) {
+    SavedSettings saved;
+    bool found = false;  // an absent file is an empty one here
+    // A settings file that cannot be read stops the command before anything is sent.
+    if (invocation.save) {
+        if (const int code = LoadSettings(host, saved, found)) return code;
+    }
+    const DriverSession session(host.Driver());
+    if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
+    std::vector<const Board*> selected;
+    if (const int code = SelectBoards(invocation.gpu, session.Boards(), host, selected))
+        return code;
+
+    std::vector<Step> steps(selected.size());
+    for (size_t i = 0; i < selected.size(); ++i) {
+        steps[i].board = selected[i];
+        if (!selected[i]->supported) continue;
+        if (const int code =
+                PlanApply(*selected[i], invocation.options, kExitBadUsage, host, steps[i])) {
+            return code;
+        }
+    }
+
+    std::vector<int> codes;
+    for (const Step& step : steps) {
+        const Board& board = *step.board;
+        if (!board.supported) {
+            host.Print(board.Label() + ": skipped, not a supported board");
+            continue;
+        }
+        if (const int code = Send(host, session, board, step.settings)) {
+            codes.push_back(code);
+            continue;
+        }
+        std::string line =
+            board.Label() + ": applied " + DescribeControls(board.family, step.controls);
+        std::string error;
+        if (invocation.save) {
+            RememberBoard(saved, {board.key, step.saved});
+            if (!host.WriteSettingsFile(SettingsText(saved), error)) {
+                host.Print(line);
+                codes.push_back(
+                    Fail(host, kExitSettingsFile, "cannot save the settings: " + error));
+                continue;
+            }
+            line += "; saved";
+        }
+        host.Print(line);
+    }
+    return HighestExitCode(codes);
+}
+
+int RunReset(const Invocation& invocation, CliHost& host) {
+    const DriverSession session(host.Driver());
+    if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
+    std::vector<const Board*> selected;
+    if (const int code = SelectBoards(invocation.gpu, session.Boards(), host, selected))
+        return code;
+    std::vector<int> codes;
+    for (const Board* board : selected) {
+        if (!board->supported) {
+            host.Print(board->Label() + ": skipped, not a supported board");
+            continue;
+        }
+        const ResetPlan plan = PlanReset(board->family, board->supported);
+        const int code = Send(host, session, *board, plan.sent);
+        if (code == kExitDone) host.Print(board->Label() + ": reset to white, static");
+        codes.push_back(code);
+    }
+    return HighestExitCode(codes);
+}
+
+// Early in a logon the driver may not be up yet: try again until it is, or the time is over.
+std::unique_ptr<DriverSession> WaitForDriver(CliHost& host, int waitSeconds) {
+    const uint64_t limit = static_cast<uint64_t>(waitSeconds) * 1000;
+    const uint64_t start = host.Milliseconds();
+    for (;;) {
+        auto session = std::make_unique<DriverSession>(host.Driver());
+        const uint64_t waited = host.Milliseconds() - start;
+        if (!session->NotReadyYet() || waited >= limit) return session;
+        session.reset();
+        host.Sleep(
+            static_cast<unsigned>(std::min<uint64_t>(kDriverRetryMilliseconds, limit - waited)));
+    }
+}
+
+int RunRestore(const Invocation& invocation, CliHost& host) {
+    SavedSettings saved;
+    bool found = false;
+    if (const int code = LoadSettings(host, saved, found)) return code;
+    if (!found) {
+        host.Print("nothing is saved yet");
+        return kExitDone;
+    }
+    const std::unique_ptr<DriverSession> session = WaitForDriver(host, invocation.waitSeconds);
+    if (!session->Found()) {
+        const std::string waited =
+            invocation.waitSeconds > 0
+                ? "gave up after " + std::to_string(invocation.waitSeconds) + " s: "
+                : "";
+        return Fail(host, kExitDriverFailed, waited + session->FailureText());
+    }
+    const std::vector<Board>& boards = session->Boards();
+    std::vector<BoardKey> keys;
+    for (const Board& board : boards) keys.push_back(board.key);
+    const RestorePlan plan = PlanRestore(saved, keys);
+
+    // A saved board that is no supported board, or a saved mode the board lacks, is the file's
+    // fault (written by hand): nothing is sent then.
+    std::vector<Step> steps(plan.steps.size());
+    for (size_t i = 0; i < plan.steps.size(); ++i) {
+        const Board& board = boards[static_cast<size_t>(plan.steps[i].slot)];
+        if (!board.supported) {
+            return Fail(host, kExitSettingsFile,
+                        "the settings file names " + board.Label() + ", not a supported board");
+        }
+        if (const int code =
+                PlanApply(board, plan.steps[i].options, kExitSettingsFile, host, steps[i])) {
+            return code;
+        }
+    }
+    std::vector<int> codes;
+    for (const Step& step : steps) {
+        const Board& board = *step.board;
+        if (const int code = Send(host, *session, board, step.settings)) {
+            codes.push_back(code);
+        } else {
+            host.Print(board.Label() + ": restored " +
+                       DescribeControls(board.family, step.controls));
+        }
+    }
+    for (const BoardKey& key : plan.absent) {
+        host.Print("saved board " + PciText(key.pciId) + " on bus " + std::to_string(key.bus) +
+                   " is not present: skipped");
+    }
+    return HighestExitCode(codes);
+}
+
+}  // namespace
+
+int RunBoardCommand(const Invocation& invocation, CliHost& host) {
+    switch (invocation.command) {
+        case Command::kList:
+            return RunList(host);
+        case Command::kApply:
+            return RunApply(invocation, host);
+        case Command::kReset:
+            return RunReset(invocation, host);
+        case Command::kRestore:
+            return RunRestore(invocation, host);
+        default:
+            return kExitBadUsage;
+    }
+}

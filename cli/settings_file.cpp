@@ -1,0 +1,167 @@
+#include "cli/settings_file.h"
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+bool ParsePci(const Json& value, uint32_t& pciId) {
+    if (!value.is_string()) return false;
+    const std::string text = value.get<std::string>();
+    if (text.size() != 8) return false;
+    pciId = 0;
+    for (char c : text) {
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0) return false;
+        pciId = pciId * 16 + static_cast<uint32_t>(digit);
+    }
+    return true;
+}
+
+// Each option by the same rule as on the command line.
+bool ParseOption(const std::string& name, const Json& value, ApplyOptions& options,
+                 std::string& error) {
+    const auto text = [&value]() { return value.get<std::string>(); };
+    const auto number = [&value]() { return std::to_string(value.get<uint64_t>()); };
+    int position = 0;
+    if (name == "off" || name == "cycle") {
+        if (!value.is_boolean()) return false;
+        (name == "off" ? options.off : options.cycle) = value.get<bool>();
+    } else if (name == "mode") {
+        if (!value.is_string() || text().empty()) return false;
+        options.mode = text();
+    } else if (name == "color") {
+        Rgb colour;
+        if (!value.is_string() || !ParseColour(text(), colour, error)) return false;
+        options.colour = colour;
+    } else if (name == "shade") {
+        if (!value.is_number_unsigned() || !ParseShade(number(), position, error)) return false;
+        options.shade = position;
+    } else if (name == "interval") {
+        if (!value.is_string() || !ParseInterval(text(), position, error)) return false;
+        options.intervalPosition = position;
+    } else if (name == "brightness") {
+        if (!value.is_number_unsigned() || !ParseBrightness(number(), position, error)) {
+            return false;
+        }
+        options.brightnessPosition = position;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseBoard(const Json& entry, SavedBoard& board, std::string& error) {
+    if (!entry.is_object()) return false;
+    for (const auto& item : entry.items()) {
+        const std::string& key = item.key();
+        if (key != "pci" && key != "bus" && key != "options") return false;
+    }
+    if (!entry.contains("pci") || !ParsePci(entry["pci"], board.key.pciId)) {
+        error = "pci is not eight hex digits";
+        return false;
+    }
+    if (!entry.contains("bus") || !entry["bus"].is_number_unsigned() ||
+        entry["bus"].get<uint64_t>() > UINT32_MAX) {
+        error = "bus is not a bus number";
+        return false;
+    }
+    board.key.bus = entry["bus"].get<uint32_t>();
+    if (!entry.contains("options") || !entry["options"].is_object()) {
+        error = "it has no options";
+        return false;
+    }
+    for (const auto& option : entry["options"].items()) {
+        if (!ParseOption(option.key(), option.value(), board.options, error)) {
+            if (error.empty()) error = "its option '" + option.key() + "' is not one lumivar reads";
+            return false;
+        }
+    }
+    return true;
+}
+
+Json OptionsJson(const ApplyOptions& options) {
+    Json json = Json::object();
+    if (options.mode) json["mode"] = *options.mode;
+    if (options.colour) json["color"] = ColourText(*options.colour);
+    if (options.shade) json["shade"] = *options.shade;
+    if (options.intervalPosition) json["interval"] = IntervalText(*options.intervalPosition);
+    if (options.brightnessPosition) {
+        json["brightness"] = std::stoi(BrightnessText(*options.brightnessPosition));
+    }
+    if (options.off) json["off"] = true;
+    if (options.cycle) json["cycle"] = true;
+    return json;
+}
+
+}  // namespace
+
+bool ParseSettings(const std::string& text, SavedSettings& settings, std::string& error) {
+    settings = SavedSettings();
+    Json json;
+    try {
+        json = Json::parse(text);
+    } catch (const Json::parse_error& problem) {
+        error = "it is not valid JSON (byte " + std::to_string(problem.byte) + ")";
+        return false;
+    }
+    if (!json.is_object() || json.size() != 1 || !json.contains("boards") ||
+        !json["boards"].is_array()) {
+        error = "it does not hold a list of boards";
+        return false;
+    }
+    for (const Json& entry : json["boards"]) {
+        SavedBoard board;
+        std::string problem;
+        if (!ParseBoard(entry, board, problem)) {
+            error = "board " + std::to_string(settings.boards.size() + 1) + ": " +
+                    (problem.empty() ? "unknown fields" : problem);
+            settings = SavedSettings();
+            return false;
+        }
+        settings.boards.push_back(board);
+    }
+    return true;
+}
+
+std::string SettingsText(const SavedSettings& settings) {
+    Json boards = Json::array();
+    for (const SavedBoard& board : settings.boards) {
+        boards.push_back({{"pci", PciText(board.key.pciId)},
+                          {"bus", board.key.bus},
+                          {"options", OptionsJson(board.options)}});
+    }
+    return Json{{"boards", boards}}.dump(2) + "\n";
+}
+
+void RememberBoard(SavedSettings& settings, const SavedBoard& board) {
+    for (SavedBoard& saved : settings.boards) {
+        if (saved.key == board.key) {
+            saved = board;
+            return;
+        }
+    }
+    settings.boards.push_back(board);
+}
+
+RestorePlan PlanRestore(const SavedSettings& settings, const std::vector<BoardKey>& slots) {
+    RestorePlan plan;
+    for (size_t slot = 0; slot < slots.size(); ++slot) {
+        for (const SavedBoard& saved : settings.boards) {
+            if (saved.key == slots[slot]) {
+                plan.steps.push_back({static_cast<int>(slot), saved.options});
+                break;
+            }
+        }
+    }
+    for (const SavedBoard& saved : settings.boards) {
+        bool present = false;
+        for (const BoardKey& key : slots) present = present || key == saved.key;
+        if (!present) plan.absent.push_back(saved.key);
+    }
+    return plan;
+}

@@ -1,0 +1,228 @@
+// lumivar.exe under Wine on the simulated driver: the same bytes as the panel for the same
+// controls, what it lists, its exit codes, the settings file, a driver that is late, and the
+// logon entry in the prefix's registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/panel/control_ids.h"
+#include "tests/e2e/driver_log_watch.h"
+#include "tests/e2e/panel_process.h"
+#include "tests/support/wine_paths.h"
+
+namespace e2e {
+namespace {
+
+// The program under test, from --cli=PATH among the test's arguments.
+std::wstring CliProgram() {
+    std::string found;
+    for (int i = 1; i < __argc; ++i) {
+        if (std::string(__argv[i]).rfind("--cli=", 0) == 0) found = __argv[i] + 6;
+    }
+    return WindowsPathFromArgument(Wide(found));
+}
+
+std::string ReadWhole(const std::wstring& path) {
+    std::ostringstream text;
+    text << std::ifstream(Narrow(path), std::ios::binary).rdbuf();
+    return text.str();
+}
+
+struct CliRun {
+    DWORD code = STILL_ACTIVE;
+    std::string out, err;
+};
+
+// One run on a scenario; stdout and stderr go to files, the settings under the work folder.
+CliRun RunCli(const ScenarioFiles& files, const std::string& arguments) {
+    SetEnvironmentVariableW(L"LUMIVAR_SIM_SCENARIO", files.scenario.c_str());
+    SetEnvironmentVariableW(L"APPDATA", WorkPath(L"appdata").c_str());
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const auto create = [&](const wchar_t* name) {
+        return CreateFileW(WorkPath(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, 0, nullptr);
+    };
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = create(L"cli.out");
+    startup.hStdError = create(L"cli.err");
+    PROCESS_INFORMATION info = {};
+    std::wstring line = L"\"" + CliProgram() + L"\" " + Wide(arguments);
+    DWORD code = STILL_ACTIVE;
+    if (CreateProcessW(CliProgram().c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        WaitForSingleObject(info.hProcess, 60000);
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(startup.hStdError);
+    return {code, ReadWhole(WorkPath(L"cli.out")), ReadWhole(WorkPath(L"cli.err"))};
+}
+
+// Where RunCli's runs keep their settings.
+constexpr const wchar_t* kSettings = L"appdata\\VOXA\\LED Lumivar\\settings.json";
+
+// The driver's log lines whose call starts with `call`.
+std::vector<nlohmann::json> LoggedCalls(const ScenarioFiles& files, const std::string& call) {
+    std::vector<nlohmann::json> calls;
+    std::istringstream in(ReadWhole(files.log));
+    for (std::string line; std::getline(in, line);) {
+        const nlohmann::json json = nlohmann::json::parse(line, nullptr, false);
+        if (json.value("call", "").rfind(call, 0) == 0) calls.push_back(json);
+    }
+    return calls;
+}
+
+TEST(Cli, SendsExactlyWhatThePanelSendsForTheSameControls) {
+    OpenPanel panel(L"cli-panel");
+    const PanelWindow& window = panel.window;
+    ASSERT_NE(window.Main(), nullptr);
+    // Slot, then the panel's mode cycle interval brightness on shade red green blue (nothing: as
+    // freshly started), or its Reset; and the same from the command line.
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "apply"},
+        {"0 2 1 0 3 0 20 12 34 56",
+         "apply --mode breathing --cycle --interval short --brightness 25 --off --shade 20 --color "
+         "0c2238"},
+        {"1 4 0 1 0 0 0 53 3 1", "apply --gpu 1 --mode Color-Cycle --off --shade 0 --color 350301"},
+        {"0 Reset", "reset"},
+        {"1 Reset", "reset --gpu 1"},
+    };
+    for (const auto& [controls, command] : cases) {
+        SCOPED_TRACE(command);
+        std::istringstream in(controls);
+        int slot, mode, cycle, interval, brightness, on, shade, red, green, blue;
+        in >> slot;
+        window.Select(kGpuListId, slot);
+        if (in >> mode >> cycle >> interval >> brightness >> on >> shade >> red >> green >> blue) {
+            window.Select(kModeListId, mode);
+            if (window.Enabled(kCycleButtonId))
+                window.Click(cycle ? kCycleButtonId : kSingleButtonId);
+            window.Select(kIntervalListId, interval);
+            window.Select(kBrightnessListId, brightness);
+            window.Click(on ? kLedOnButtonId : kLedOffButtonId);
+            window.SetSliderPosition(shade);
+            for (const auto& [edit, value] :
+                 {std::pair{kRedEditId, red}, {kGreenEditId, green}, {kBlueEditId, blue}})
+                window.SetText(edit, std::to_wstring(value));
+        }
+        DriverLogWatch watch(panel.files);
+        window.Click(std::strchr(controls, 'R') ? kResetButtonId : kApplyButtonId);
+        const std::vector<Transfer> fromPanel = watch.WaitForWrites(slot == 1 ? 2 : 1);
+        watch.Mark();
+        EXPECT_EQ(RunCli(panel.files, command).code, 0u);
+        const std::vector<Transfer> fromCli = watch.TransfersSinceMark();
+        ASSERT_EQ(WrittenData(fromCli), WrittenData(fromPanel));
+        ASSERT_FALSE(fromCli.empty());
+        EXPECT_GE(fromCli.back().t - fromCli.front().t, slot * 450) << "blocks 500 ms apart";
+    }
+    panel.CloseAndExpectExitZero();
+}
+
+TEST(Cli, ListsAndExitsWithItsCodes) {
+    const std::vector<std::string> three = {kDefaultBoards[0], kDefaultBoards[1],
+                                            "gpu bus=3 pci=1b8010de name=\"Éclair\""};
+    struct Case {
+        std::vector<std::string> scenario;
+        const char* arguments;
+        DWORD code;
+        std::string says;  // on stdout for 0, on stderr otherwise
+        size_t writes;
+    };
+    const Case cases[] = {
+        {three, "list", 0,
+         "0 1 220610de 3000 NVIDIA GeForce RTX 3080\r\n1 2 1e8110de 2000 NVIDIA GeForce RTX 2080 "
+         "SUPER\r\n2 3 1b8010de unsupported Éclair\r\n",
+         0},
+        {three, "apply --gpu all", 0, "\nGPU 2 (Éclair): skipped, not a supported board\r\n", 3},
+        {three, "--version", 0, "lumivar 1.0.0\r\n", 0},
+        {three, "apply --gpu 1 --mode flash", 1,
+         "modes are static, strobing, wave, breathing, color-cycle", 0},
+        {three, "apply --gpu 3", 2, "lumivar: there is no GPU 3", 0},
+        {three, "reset --gpu 2", 2, "lumivar: GPU 2 (Éclair) is not a supported board", 0},
+        {{kDefaultBoards[0], "initialize-status -6"}, "apply", 3, "initialised (status -6)", 0},
+        // One board's failure does not stop the others.
+        {{kDefaultBoards[0], kDefaultBoards[1], "i2c-write-fail 1 -5"},
+         "reset --gpu all",
+         3,
+         "the transfer failed (status -5)",
+         3},
+    };
+    for (const Case& c : cases) {
+        const ScenarioFiles files = WriteScenario(L"cli-exit " + Wide(c.arguments), c.scenario);
+        const CliRun run = RunCli(files, c.arguments);
+        EXPECT_EQ(run.code, c.code) << c.arguments;
+        EXPECT_NE((c.code == 0 ? run.out : run.err).find(c.says), std::string::npos)
+            << run.out << run.err;
+        EXPECT_EQ(LoggedCalls(files, "NvAPI_I2CWriteEx").size(), c.writes) << c.arguments;
+    }
+}
+
+TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone) {
+    const std::wstring settings = WorkPath(kSettings);
+    DeleteFileW(settings.c_str());
+    const ScenarioFiles files = WriteScenario(L"cli-save", kDefaultBoards);
+    DriverLogWatch watch(files);
+    EXPECT_EQ(RunCli(files, "apply --gpu all --mode breathing --color 102030 --cycle --save").code,
+              0u);
+    const std::vector<Transfer> saved = watch.TransfersSinceMark();
+    EXPECT_EQ(WrittenData(saved).size(), 3u);
+    watch.Mark();
+    EXPECT_EQ(RunCli(files, "restore").code, 0u);
+    EXPECT_EQ(WrittenData(watch.TransfersSinceMark()), WrittenData(saved));
+
+    // Early in a logon: tried again until the driver initialises (the absent 3080 is skipped).
+    const ScenarioFiles late = WriteScenario(L"late", {kDefaultBoards[1], "not-ready-for 3000"});
+    EXPECT_NE(RunCli(late, "restore --wait 30").out.find("on bus 1 is not present: skipped"),
+              std::string::npos);
+    const std::vector<nlohmann::json> initialises = LoggedCalls(late, "NvAPI_Initialize");
+    ASSERT_GE(initialises.size(), 2u) << "a process that starts ready tells nothing";
+    EXPECT_EQ(initialises.front()["status"], -6);
+    EXPECT_EQ(initialises.back()["status"], 0);
+    EXPECT_EQ(LoggedCalls(late, "NvAPI_Unload").size(), 1u) << "one unload, after the last try";
+    EXPECT_EQ(LoggedCalls(late, "NvAPI_I2CWriteEx").size(), 2u);
+    const ScenarioFiles never = WriteScenario(L"never", {kDefaultBoards[1], "not-ready-for 9999"});
+    const CliRun gaveUp = RunCli(never, "restore --wait 2");
+    EXPECT_EQ(gaveUp.code, 3u);
+    EXPECT_EQ(gaveUp.err,
+              "lumivar: gave up after 2 s: the driver could not be initialised (status -6)\r\n");
+    EXPECT_EQ(LoggedCalls(never, "NvAPI_I2C").size(), 0u);
+
+    std::ofstream(Narrow(settings), std::ios::binary) << "{\"boards\": [";
+    for (const char* arguments : {"apply --mode wave --save", "restore"}) {
+        watch.Mark();
+        const CliRun run = RunCli(files, arguments);
+        EXPECT_EQ(run.code, 4u) << arguments;
+        EXPECT_NE(run.err.find("cannot be read"), std::string::npos) << run.err;
+        EXPECT_TRUE(watch.TransfersSinceMark().empty());
+    }
+    EXPECT_EQ(ReadWhole(settings), "{\"boards\": [");
+}
+
+TEST(Cli, LogonEntryInTheUsersRunKey) {
+    const auto entry = [] {
+        wchar_t value[1024] = L"(none)";
+        DWORD size = sizeof value;
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                     L"VOXA LED Lumivar", RRF_RT_REG_SZ, nullptr, value, &size);
+        return Narrow(value);
+    };
+    const std::string command = "\"" + Narrow(CliProgram()) + "\" restore --wait 60";
+    const ScenarioFiles files = WriteScenario(L"cli-logon", kDefaultBoards);
+    EXPECT_EQ(RunCli(files, "logon enable").out, "enabled: " + command + "\r\n");
+    EXPECT_EQ(entry(), command);
+    EXPECT_EQ(RunCli(files, "logon status").out, "enabled\r\n");
+    EXPECT_EQ(RunCli(files, "logon disable").out, "disabled\r\n");
+    EXPECT_EQ(entry(), "(none)");
+}
+
+}  // namespace
+}  // namespace e2e
