@@ -16,7 +16,7 @@ mkdir -p "$work"
 rm -f "$work/panel-full.png" "$work/help-popup-opaque.png"
 "$WINE64" explorer /desktop=lumivar,640x540 "$build/tests/picker_e2e/picker_e2e_test.exe" \
     --gtest_also_run_disabled_tests --gtest_filter=Screenshots.* \
-    --program="$build/app/LEDLumivar.exe" --work="$work" --reference="$root/tests/picker_e2e/reference"
+    --program="$build/shell/LEDLumivar.exe" --work="$work" --reference="$root/tests/picker_e2e/reference"
 for i in $(seq 1 600); do
     [ -f "$work/help-popup-opaque.png" ] && break
     sleep 0.1

@@ -20,7 +20,7 @@ echo "Building the panel in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" >/dev/null
 cmake --build "$build" --target LEDLumivar simdriver_dll
-program="$build/app/LEDLumivar.exe"
+program="$build/shell/LEDLumivar.exe"
 driver="$build/simdriver/nvapi64.dll"
 
 # The scenario file as the Windows side names it.
