@@ -15,6 +15,13 @@ wine_session_start() {
         "$WINE64" wineboot -i >/dev/null 2>&1 || true
         /usr/lib/wine/wineserver64 -w 2>/dev/null || wineserver -w 2>/dev/null || true
     fi
+    # The help button's full-width "？" is in the system font, which has no such glyph under
+    # Wine: link IPA Gothic to it, so that the system font falls back to its glyphs.
+    if ! grep -q '^"System"=str(7):"ipag.ttf,IPAGothic' "$WINEPREFIX/system.reg"; then
+        "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+            /v System /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
+        /usr/lib/wine/wineserver64 -w 2>/dev/null || wineserver -w 2>/dev/null || true
+    fi
     local system32="$WINEPREFIX/drive_c/windows/system32"
     local driver
     driver=$(find "$build" -name nvapi64.dll -path '*simdriver*' -not -path '*decoy*' | head -n 1)

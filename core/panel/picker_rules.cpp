@@ -14,6 +14,8 @@ PointerState NextState(PointerState before, PointerEvent event) {
             return held ? PointerState::Dragging : PointerState::Idle;
         case PointerEvent::Release:
             return held ? PointerState::Released : PointerState::Idle;
+        case PointerEvent::CaptureLost:
+            return held ? PointerState::Released : before;
         case PointerEvent::None:
             break;
     }
@@ -38,6 +40,11 @@ bool IsPicking(const PanelState& state) {
     const bool held =
         state.pointerState == PointerState::Pressed || state.pointerState == PointerState::Dragging;
     return held && state.insidePicker;
+}
+
+bool EndsPick(const PanelState& before, PointerEvent event) {
+    return IsPicking(before) &&
+           StepPointer(before.pointerState, event).state == PointerState::Released;
 }
 
 bool IsInsideDisc(Point client) {
@@ -70,7 +77,7 @@ TrackingStep DecideTracking(const PanelState& state, Point client) {
     if (state.pointerState == PointerState::Pressed && IsInsideDisc(client)) inside = true;
     PanelState after = state;
     after.insidePicker = inside;
-    return {inside, IsPicking(after)};
+    return {inside, inside && !state.insidePicker, IsPicking(after)};
 }
 
 Point MarkerCentre(const PanelState& state) {

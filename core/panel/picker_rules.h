@@ -49,10 +49,11 @@ constexpr std::array<int, 3> kLabelTops = {260, 275, 290};
 // --- The left-button state table ---
 
 enum class PointerEvent {
-    None,     // any message that leaves the state alone
-    Press,    // left button down
-    Cursor,   // the window system asking for the cursor shape, before every pointer message
-    Release,  // left button up, in the client area or over the frame, or a move/size ended
+    None,         // any message that leaves the state alone
+    Press,        // left button down
+    Cursor,       // the window system asking for the cursor shape, before every pointer message
+    Release,      // left button up, in the client area or over the frame, or a move/size ended
+    CaptureLost,  // the pointer capture went elsewhere: a release while the button is held
 };
 
 struct PointerStep {
@@ -67,6 +68,12 @@ PointerStep StepPointer(PointerState before, PointerEvent event);
 
 // True while a press that began inside the disc is picking colours.
 bool IsPicking(const PanelState& state);
+
+// True when this message ends a pick: it takes a held button to Released while the press that
+// began inside the disc is armed. Asked before the step clears `insidePicker`. Losing the capture
+// ends a pick like a release; the panel's own release of the capture comes after the state is
+// Released and ends nothing.
+bool EndsPick(const PanelState& before, PointerEvent event);
 
 // --- Picking ---
 
@@ -86,11 +93,12 @@ void ApplyPick(PanelState& state, Point pick, uint32_t pixel);
 
 struct TrackingStep {
     bool insidePicker;
-    bool track;  // refresh the edits when due and repaint the picker
+    bool startsPick;  // this press armed the picker: capture the pointer until the pick ends
+    bool track;       // refresh the edits when due and repaint the picker
 };
 
 // Pointer tracking for one message: a press inside the disc arms the picker, and only an armed
-// press keeps picking wherever the pointer goes.
+// press keeps picking wherever the pointer goes (it holds the capture, so outside the window too).
 TrackingStep DecideTracking(const PanelState& state, Point client);
 
 // A white base colour draws the marker at the disc centre; the stored marker stays where it is.

@@ -92,6 +92,8 @@ class PaintSession {
     PaintSession(const PaintSession&) = delete;
     PaintSession& operator=(const PaintSession&) = delete;
     HDC dc() const { return dc_; }
+    // The bounding box of what this paint must draw.
+    const RECT& Area() const { return paint_.rcPaint; }
 
   private:
     HWND window_;

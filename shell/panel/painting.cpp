@@ -35,36 +35,40 @@ void Copy(HDC target, Point at, int width, int height, HDC source) {
     BitBlt(target, at.x, at.y, width, height, source, 0, 0, SRCCOPY);
 }
 
-// Samples where the cursor is now, from a copy of the hue image that no marker has touched.
-void SampleHueImage(HWND window, HDC imageCopy, PanelState& panelState) {
+// Samples where the cursor is now, from the hue image itself: nothing ever draws on it, so the
+// sample never sees the marker.
+void SampleHueImage(HWND window, PanelState& panelState) {
     POINT cursor = {};
     GetCursorPos(&cursor);
     ScreenToClient(window, &cursor);
     const Point pick = PickPoint({cursor.x, cursor.y});
     const Point pixel = HueImagePixel(pick);
-    ApplyPick(panelState, pick, GetPixel(imageCopy, pixel.x, pixel.y));
+    ApplyPick(panelState, pick, GetPixel(Program().skin1.dc(), pixel.x, pixel.y));
 }
 
-// A filled rectangle with the default one-pixel black outline.
-void FillBox(HDC dc, const Box& box, COLORREF colour) {
-    OwnedBrush brush(CreateSolidBrush(colour));
-    ScopedSelection selected(dc, brush.get());
+// A filled rectangle with the default one-pixel black outline. Stock brushes: nothing to make or
+// release per paint.
+void FillBox(HDC dc, const Box& box, HGDIOBJ brush) {
+    ScopedSelection selected(dc, brush);
     Rectangle(dc, box.left, box.top, box.right, box.bottom);
 }
 
 void DrawMarker(HDC dc, const PanelState& panelState) {
-    for (const Box& bar : MarkerBars(MarkerCentre(panelState))) FillBox(dc, bar, RGB(0, 0, 0));
+    for (const Box& bar : MarkerBars(MarkerCentre(panelState))) {
+        FillBox(dc, bar, GetStockObject(BLACK_BRUSH));
+    }
 }
 
 void DrawSwatch(HWND window, HDC dc, const PanelState& panelState) {
     const Colour base = {panelState.red, panelState.green, panelState.blue};
-    FillBox(dc, kSwatchBox, ColourValue(ShadeColour(base, ShadeSliderPosition(window))));
+    SetDCBrushColor(dc, ColourValue(ShadeColour(base, ShadeSliderPosition(window))));
+    FillBox(dc, kSwatchBox, GetStockObject(DC_BRUSH));
 }
 
 // Each label is drawn on a small surface of its own and copied beside its edit; a later label
 // covers the lowest rows of the one before, below its text.
-void DrawLabel(HDC paintDc, HDC back, HFONT font, const wchar_t* text, int top) {
-    MemorySurface label(paintDc, kLabelWidth, kLabelHeight, WHITENESS);
+void DrawLabel(HDC reference, HDC back, HFONT font, const wchar_t* text, int top) {
+    MemorySurface label(reference, kLabelWidth, kLabelHeight, WHITENESS);
     {
         ScopedSelection selected(label.dc(), font);
         SetBkMode(label.dc(), TRANSPARENT);
@@ -72,6 +76,41 @@ void DrawLabel(HDC paintDc, HDC back, HFONT font, const wchar_t* text, int top) 
         TextOutW(label.dc(), 0, 0, text, 3);
     }
     Copy(back, {kLabelLeft, top}, kLabelWidth, kLabelHeight, label.dc());
+}
+
+// What never changes is drawn once, when the surface is made: the white ground, the badge and
+// the labels. Nothing a paint draws later reaches them: it all lies in the picker rectangle.
+MemorySurface ComposeUnchangingParts(HDC reference, SIZE size) {
+    const ProgramState& program = Program();
+    MemorySurface back(reference, size.cx, size.cy, WHITENESS);
+    Copy(back.dc(), kBadgeOrigin, kBadgeWidth, kBadgeHeight, program.skin2.dc());
+    for (size_t i = 0; i < kLabelTops.size(); ++i) {
+        DrawLabel(reference, back.dc(), program.controlFont.get(), kLabelTexts[i], kLabelTops[i]);
+    }
+    return back;
+}
+
+HDC ComposedWindow(HWND window, HDC reference) {
+    ProgramState& program = Program();
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    const SIZE size = {outer.right - outer.left, outer.bottom - outer.top};
+    if (!program.composedWindow.Valid() || size.cx != program.composedSize.cx ||
+        size.cy != program.composedSize.cy) {
+        program.composedWindow = ComposeUnchangingParts(reference, size);
+        program.composedSize = size;
+    }
+    return program.composedWindow.dc();
+}
+
+// The picker rectangle anew: white, the hue image (which covers the last marker), the marker and
+// the swatch.
+void ComposePicker(HWND window, HDC back, const PanelState& panelState) {
+    PatBlt(back, kPickerBox.left, kPickerBox.top, kPickerBox.right - kPickerBox.left,
+           kPickerBox.bottom - kPickerBox.top, WHITENESS);
+    Copy(back, kHueImageOrigin, kHueImageSize, kHueImageSize, Program().skin1.dc());
+    DrawMarker(back, panelState);
+    DrawSwatch(window, back, panelState);
 }
 
 }  // namespace
@@ -82,25 +121,15 @@ bool PaintInProgress() {
 
 void PaintPanel(HWND window) {
     const PaintRunning running;
-    ProgramState& program = Program();
+    PanelState& panelState = Program().panelState;
     const PaintSession paint(window);
-    RECT outer = {};
-    GetWindowRect(window, &outer);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const MemorySurface back(paint.dc(), width, height, WHITENESS);
-    const MemorySurface imageCopy(paint.dc(), width, height, WHITENESS);
-
-    Copy(back.dc(), kBadgeOrigin, kBadgeWidth, kBadgeHeight, program.skin2.dc());
-    Copy(back.dc(), kHueImageOrigin, kHueImageSize, kHueImageSize, program.skin1.dc());
-    if (IsPicking(program.panelState)) {
-        Copy(imageCopy.dc(), {0, 0}, kHueImageSize, kHueImageSize, program.skin1.dc());
-        SampleHueImage(window, imageCopy.dc(), program.panelState);
-    }
-    DrawMarker(back.dc(), program.panelState);
-    DrawSwatch(window, back.dc(), program.panelState);
-    for (size_t i = 0; i < kLabelTops.size(); ++i) {
-        DrawLabel(paint.dc(), back.dc(), program.controlFont.get(), kLabelTexts[i], kLabelTops[i]);
-    }
-    Copy(paint.dc(), {0, 0}, width, height, back.dc());
+    const HDC back = ComposedWindow(window, paint.dc());
+    if (IsPicking(panelState)) SampleHueImage(window, panelState);
+    // A paint of the labels alone shows nothing of the picker, which the next paint that shows it
+    // composes anew.
+    const RECT picker = {kPickerBox.left, kPickerBox.top, kPickerBox.right, kPickerBox.bottom};
+    if (RectVisible(paint.dc(), &picker)) ComposePicker(window, back, panelState);
+    const RECT& area = paint.Area();
+    BitBlt(paint.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, back,
+           area.left, area.top, SRCCOPY);
 }

@@ -1,5 +1,5 @@
 // The main window's paint: both skins, the marker, the swatch and the R, G, B labels composed
-// off screen and copied to the window in one transfer.
+// off screen, on a surface kept between paints, and copied to the window in one transfer.
 #pragma once
 
 #include <windows.h>

@@ -24,6 +24,8 @@ PointerEvent PointerEventOf(UINT message) {
         case WM_NCLBUTTONUP:
         case WM_EXITSIZEMOVE:
             return PointerEvent::Release;
+        case WM_CAPTURECHANGED:
+            return PointerEvent::CaptureLost;
         default:
             return PointerEvent::None;
     }
@@ -55,13 +57,25 @@ Colour BaseColour(const PanelState& state) {
     return {state.red, state.green, state.blue};
 }
 
+// The pick is over: the capture goes back, and the edits take the last sample at once, unthrottled,
+// so that they show (and Apply sends) the colour the swatch shows.
+void EndPick(HWND window) {
+    // Our own release comes back as a capture change; the state is Released by then.
+    if (GetCapture() == window) ReleaseCapture();
+    WriteEdits(BaseColour(Program().panelState));
+    RepaintLabels(window);
+}
+
 }  // namespace
 
 void RunPointerStateStep(HWND window, UINT message) {
     PanelState& panelState = Program().panelState;
-    const PointerStep step = StepPointer(panelState.pointerState, PointerEventOf(message));
+    const PointerEvent event = PointerEventOf(message);
+    const bool pickEnds = EndsPick(panelState, event);
+    const PointerStep step = StepPointer(panelState.pointerState, event);
     panelState.pointerState = step.state;
     if (step.clearInsidePicker) panelState.insidePicker = false;
+    if (pickEnds) EndPick(window);
     if (!step.repaintPicker) return;
     // The paint about to run for this very message covers the request. Updating here as well
     // would paint once more after it, and so on for ever while the pointer rests.
@@ -94,6 +108,8 @@ void TrackPointer(HWND window) {
     PanelState& panelState = Program().panelState;
     const TrackingStep step = DecideTracking(panelState, {cursor.x, cursor.y});
     panelState.insidePicker = step.insidePicker;
+    // Held, the pointer's moves and its release reach the panel wherever they happen.
+    if (step.startsPick) SetCapture(window);
     if (!step.track) return;
     // Written before the repaint that samples again: the edits stay one sample behind.
     if (TakeRefreshTurn(panelState.trackingRefresh, ClockMilliseconds())) {

@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-// Runs first for every message: the left-button state table, and the repaint it asks for.
+// Runs first for every message: the left-button state table, the end of a pick (the capture
+// released, the edits written), and the repaint it asks for.
 void RunPointerStateStep(HWND window, UINT message);
 // Mouse-move, left-button down/up, set-cursor, exit-size-move and key-down.
 bool IsTrackedMessage(UINT message);

@@ -32,6 +32,10 @@ struct ProgramState {
     OwnedFont controlFont;
     SkinImage skin1;  // 300 x 300 hue image
     SkinImage skin2;  // 75 x 38 badge
+    // The window as the paints compose it, kept between paints; made at the first paint and
+    // again only when the window's size changes.
+    MemorySurface composedWindow;
+    SIZE composedSize = {};
     GpuTable gpuTable;
     PanelState panelState;
 };

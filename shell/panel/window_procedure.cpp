@@ -29,6 +29,7 @@ void OnDestroy(HWND) {
     program.skin1.Release();
     program.skin2.Release();
     program.controlFont.Release();
+    program.composedWindow.Release();
     nvapi::ProcessNvApi().Unload();
     PostQuitMessage(0);
 }

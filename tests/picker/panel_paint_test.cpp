@@ -182,8 +182,9 @@ TEST_F(PanelPaint, PaintsStopWhileThePointerRestsAfterARelease) {
 }
 
 TEST_F(PanelPaint, PaintingOutlastsTheDrawingObjectTable) {
-    // Each paint makes five surfaces with their bitmaps and five brushes: 15 objects, 75,000 in
-    // all. Wine's table holds about 65,000, so paints that lost objects would stop drawing.
+    // Paints keep their surface and draw with stock brushes. Had each paint made and lost even
+    // its old 15 objects (75,000 in all), Wine's table of about 65,000 would run out and the
+    // paints would stop drawing.
     constexpr int kPaints = 5000;
     Drag({330, 200}, {330, 200});
     const long failuresBefore = GdiReleaseFailures();

@@ -88,16 +88,18 @@ TEST(PickerGeometry, TrackingArmsOnlyOnAPressInsideTheDisc) {
         bool insideBefore;
         Point client;
         bool insideAfter;
+        bool startsPick;  // captures the pointer
         bool track;
     };
     const Case cases[] = {
-        {S::Pressed, false, {397, 160}, true, true},
-        {S::Pressed, false, {398, 160}, false, false},
-        {S::Dragging, false, {250, 160}, false, false},  // began outside: never picks
-        {S::Dragging, true, {450, 160}, true, true},     // keeps picking outside the disc
-        {S::Pressed, true, {450, 160}, true, true},
-        {S::Idle, false, {250, 160}, false, false},
-        {S::Released, false, {250, 160}, false, false},
+        {S::Pressed, false, {397, 160}, true, true, true},
+        {S::Pressed, false, {398, 160}, false, false, false},
+        {S::Dragging, false, {250, 160}, false, false, false},  // began outside: never picks
+        {S::Dragging, true, {450, 160}, true, false, true},     // keeps picking outside the disc
+        {S::Pressed, true, {450, 160}, true, false, true},
+        {S::Pressed, true, {250, 160}, true, false, true},  // already armed: captured already
+        {S::Idle, false, {250, 160}, false, false, false},
+        {S::Released, false, {250, 160}, false, false, false},
     };
     for (const Case& c : cases) {
         PanelState state;
@@ -107,6 +109,7 @@ TEST(PickerGeometry, TrackingArmsOnlyOnAPressInsideTheDisc) {
         SCOPED_TRACE(testing::Message()
                      << static_cast<int>(c.state) << " at " << c.client.x << "," << c.client.y);
         EXPECT_EQ(step.insidePicker, c.insideAfter);
+        EXPECT_EQ(step.startsPick, c.startsPick);
         EXPECT_EQ(step.track, c.track);
     }
 }

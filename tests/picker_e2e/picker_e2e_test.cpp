@@ -195,12 +195,13 @@ TEST(PickerInput, TheEditsShowTheDragOneSampleBehind) {
     EXPECT_EQ(panel.Edits(), Panel::EditsFor(ColourOf(firstColour)));
     EXPECT_EQ(panel.Pixel(panel.Shot(), kSwatchSample), secondColour);
 
-    // Apply now sends what the edits show, scaled by the slider (50).
+    // A click on Apply takes the capture from the panel, which ends the pick: the edits catch up
+    // with the swatch first, and Apply sends that colour, scaled by the slider (50).
     DriverLogWatch watch(panel.files);
     panel.window.Click(kApplyButtonId);
     const std::vector<Transfer> sent = watch.WaitForWrites(1);
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(WrittenData(sent)[0], Block3000(ColourOf(firstColour), 50));
+    EXPECT_EQ(WrittenData(sent)[0], Block3000(ColourOf(secondColour), 50));
     ASSERT_TRUE(Xdotool("mouseup 1 sleep 0.3"));
     ASSERT_TRUE(panel.PointerAway());
     panel.CloseAndExpectExitZero();
