@@ -69,14 +69,12 @@ TEST_F(GpuDiscoveryTest, SlotsFollowBusNumbersAndTakeTheirNames) {
     for (int i = 1; i <= 8; ++i) lowestEight.push_back(L"gpu" + std::to_wstring(i));
     std::vector<SimGpu> ties;  // 40 GPUs on buses 7 and 3, alternating
     for (int i = 0; i < 40; ++i) ties.push_back(Gpu(i % 2 ? 3 : 7, "gpu" + std::to_string(i)));
-    const auto unreadable = [](uint32_t bus, const char* name) {
-        return Gpu(bus, name, kRtx3080, false, &SimGpu::busIdStatus);
-    };
+    const auto noBus = &SimGpu::busIdStatus;  // the bus number cannot be read
     // clang-format off
     const std::pair<std::vector<SimGpu>, std::vector<std::wstring>> cases[] = {  // slot order
         {{Gpu(5, "bus5"), Gpu(2, "bus2")}, {L"bus2", L"bus5"}},
-        {{Gpu(3, "bus3"), unreadable(7, "unreadable"), Gpu(1, "bus1")}, {L"unreadable", L"bus1", L"bus3"}},
-        {{unreadable(9, "first"), Gpu(1, "bus1"), unreadable(8, "second")}, {L"first", L"second", L"bus1"}},
+        {{Gpu(3, "bus3"), Gpu(7, "unreadable", kRtx3080, false, noBus), Gpu(1, "bus1")}, {L"unreadable", L"bus1", L"bus3"}},
+        {{Gpu(9, "first", kRtx3080, false, noBus), Gpu(1, "bus1"), Gpu(8, "second", kRtx3080, false, noBus)}, {L"first", L"second", L"bus1"}},
         {{Gpu(4, "tcc4", kRtx3080, true), Gpu(1, "tcc1", kRtx3080, true)}, {L"tcc1", L"tcc4"}},
         {{Gpu(5, "normal5"), Gpu(2, "tcc2", kRtx3080, true), Gpu(3, "normal3")}, {L"tcc2", L"normal3", L"normal5"}},
         {{Gpu(2, "first2"), Gpu(2, "second2"), Gpu(1, "bus1")}, {L"bus1", L"first2", L"second2"}},

@@ -77,10 +77,13 @@ class LedCommandsTest : public ::testing::Test {
     std::vector<std::pair<unsigned, size_t>> pauses;
 };
 
-// A slot or handle index outside the table gives a target of no family, and a target of any
-// family but 2000 and 3000 is sent nothing.
+// A slot or handle index outside the table gives a target of no GPU and no family, and a target
+// of any family but 2000 and 3000 is sent nothing.
 TEST_F(LedCommandsTest, TargetsOutsideTheTableOrOfNoFamilySendNothing) {
-    for (int slot : {-1, kMaxGpuSlots, 1000}) EXPECT_EQ(led::TargetOfSlot(table, slot).family, 0);
+    for (int slot : {-1, kMaxGpuSlots, 1000}) {
+        const led::LedTarget none = led::TargetOfSlot(table, slot);
+        EXPECT_EQ(std::make_pair(none.gpu, none.family), std::make_pair(NvPhysicalGpuHandle{}, 0));
+    }
     for (int32_t family : {0, 2001, -2000}) {
         led::LedTarget target = led::TargetOfSlot(table, kSlot2000);
         target.family = family;
@@ -108,7 +111,7 @@ TEST_F(LedCommandsTest, CommandsSendTheirBlocksInOrder) {
         {"2000 switching on: mode block, then colour block", kSlot2000, false, 0, {1, 1, 4, 0, 3, 0, 10, 20, 30},
          {{0xA0, 0x00, 0x04, 10, 20, 30, 0x00, 0x04}, {0xA0, 0xFC, 0x01, 10, 20, 30, 0x00, 0x04}}},
         {"2000 switching off: colour block, then mode block", kSlot2000, false, 0, {0, 0, 2, 1, 0, 50, 255, 255, 255},
-         {{0xA0, 0xFC, 0x00, 128, 128, 128, 0x00, 0x04}, {0xA0, 0x00, 0x02, 128, 128, 128, 0x00, 0x04}}},
+         {off, {0xA0, 0x00, 0x02, 128, 128, 128, 0x00, 0x04}}},
         {"2000 on, the mode block fails", kSlot2000, false, 1, LedSettings{1}, {staticMode}},
         {"2000 off, the colour block fails", kSlot2000, false, 1, LedSettings{0}, {off}},
         {"2000 on, the colour block fails", kSlot2000, false, 2, LedSettings{1}, {staticMode, on}},
