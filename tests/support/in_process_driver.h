@@ -6,69 +6,59 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "core/nvapi/driver_module_platform.h"
+#include "core/nvapi/nvapi_access.h"
 #include "simdriver/sim_driver.h"
-
-// Counts how often each interface identifier is resolved through the query entry.
-class QueryCounter {
-  public:
-    static void* Query(NvU32 id) {
-        {
-            std::lock_guard<std::mutex> guard(Mutex());
-            ++Counts()[id];
-        }
-        return simdriver::QueryInterface(id);
-    }
-    static int Count(NvU32 id) {
-        std::lock_guard<std::mutex> guard(Mutex());
-        return Counts()[id];
-    }
-    static void Reset() {
-        std::lock_guard<std::mutex> guard(Mutex());
-        Counts().clear();
-    }
-
-  private:
-    static std::mutex& Mutex() {
-        static std::mutex mutex;
-        return mutex;
-    }
-    static std::map<NvU32, int>& Counts() {
-        static std::map<NvU32, int> counts;
-        return counts;
-    }
-};
 
 class InProcessDriver : public nvapi::DriverModulePlatform {
   public:
     void* LoadDriverModule() override {
         ++loads;
-        if (moduleMissing) return nullptr;
-        ++loaded;
-        return &moduleToken_;
+        return moduleMissing ? nullptr : &module_;
     }
     void* FindExport(void* module, const char* name) override {
-        if (module != &moduleToken_ || queryExportMissing) return nullptr;
-        if (std::strcmp(name, "nvapi_QueryInterface") != 0) return nullptr;
-        return reinterpret_cast<void*>(&QueryCounter::Query);
+        const bool query = module == &module_ && std::strcmp(name, "nvapi_QueryInterface") == 0;
+        return query && !queryExportMissing ? reinterpret_cast<void*>(&CountingQuery) : nullptr;
     }
-    void FreeDriverModule(void* module) override {
-        if (module == &moduleToken_) ++frees, --loaded;
-    }
+    void FreeDriverModule(void* module) override { frees += module == &module_ ? 1 : 0; }
     void Sleep(unsigned milliseconds) override {
         ++sleeps;
         if (onSleep) onSleep(milliseconds);
     }
 
-    bool moduleMissing = false;
-    bool queryExportMissing = false;
-    std::atomic<int> loads{0};
-    std::atomic<int> frees{0};
-    std::atomic<int> loaded{0};  // module references held
-    std::atomic<int> sleeps{0};
+    // How often an interface has been resolved through the query entry, by any layer.
+    static int Queries(NvU32 id) {
+        std::lock_guard<std::mutex> guard(queryMutex_);
+        return queries_[id];
+    }
+
+    bool moduleMissing = false, queryExportMissing = false;
+    std::atomic<int> loads{0}, frees{0}, sleeps{0};
     std::function<void(unsigned)> onSleep;
 
   private:
-    int moduleToken_ = 0;
+    static void* CountingQuery(NvU32 id) {
+        std::lock_guard<std::mutex> guard(queryMutex_);
+        ++queries_[id];
+        return simdriver::QueryInterface(id);
+    }
+    static inline std::mutex queryMutex_;
+    static inline std::map<NvU32, int> queries_;
+    int module_ = 0;
 };
+
+// How many calls of that name (e.g. "NvAPI_Initialize") the driver has served since configured.
+inline int DriverCalls(const std::string& name) {
+    int count = 0;
+    for (const simdriver::CallRecord& call : simdriver::Calls()) count += call.call == name;
+    return count;
+}
+
+// One forwarded call, when any will do.
+inline NvAPI_Status AnyForwardedCall(nvapi::NvApiAccess& layer) {
+    NvPhysicalGpuHandle handles[NVAPI_MAX_PHYSICAL_GPUS] = {};
+    NvU32 count = 0;
+    return layer.EnumPhysicalGPUs(handles, &count);
+}

@@ -1,0 +1,145 @@
+#include "core/nvapi/nvapi_access.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/in_process_driver.h"
+
+namespace {
+
+using nvapi::NvApiAccess;
+
+// The default driver, lacking some interfaces, with the statuses of its initialise and unload.
+simdriver::Scenario Driver(std::vector<NvU32> missing = {}, NvAPI_Status initialize = 0,
+                           NvAPI_Status unload = 0) {
+    simdriver::Scenario scenario = simdriver::DefaultScenario();
+    std::tie(scenario.missingInterfaces, scenario.initializeStatus, scenario.unloadStatus) =
+        std::tie(missing, initialize, unload);
+    return scenario;
+}
+
+TEST(NvApiAccess, ReferenceCountSequences) {
+    enum Step { kInit, kUnload, kForward };
+    // Each step with its status and the reference count after it; the module is loaded exactly
+    // while the count is above 0. A forwarded call loads and counts one, as an initialise would.
+    // clang-format off
+    const std::vector<std::tuple<Step, NvAPI_Status, int>> cases[] = {
+        {{kForward, 0, 1}, {kInit, 0, 2}, {kUnload, 0, 1}, {kUnload, 0, 0}},
+        {{kInit, 0, 1}, {kInit, 0, 2}, {kUnload, 0, 1}, {kUnload, 0, 0}},
+        {{kUnload, NVAPI_API_NOT_INITIALIZED, 0}},
+        {{kInit, 0, 1}, {kUnload, 0, 0}, {kUnload, NVAPI_API_NOT_INITIALIZED, 0}, {kForward, 0, 1}, {kUnload, 0, 0}},
+    };
+    // clang-format on
+    simdriver::Configure(Driver());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        InProcessDriver driver;
+        NvApiAccess layer(driver);
+        for (const auto& [step, status, count] : cases[i]) {
+            SCOPED_TRACE(testing::Message() << "case " << i << " at count " << count);
+            EXPECT_EQ(step == kInit     ? layer.Initialize()
+                      : step == kUnload ? layer.Unload()
+                                        : AnyForwardedCall(layer),
+                      status);
+            // The count, whether loaded, the module references held, and calls in use.
+            EXPECT_EQ(std::make_tuple(layer.ReferenceCount(), layer.IsLoaded(),
+                                      driver.loads - driver.frees, layer.InUseCount()),
+                      std::make_tuple(count, count > 0, count > 0 ? 1 : 0, 0));
+        }
+    }
+}
+
+// Each load initialises the driver once and resolves each function once, afresh: no address
+// from an earlier load is ever called. An interface the driver lacks is asked for on every call.
+TEST(NvApiAccess, EachLoadResolvesEachFunctionOnceAndAMissingOneEveryTime) {
+    simdriver::Configure(Driver({nvapi_id::kGpuGetBusId}));
+    const int enumBefore = InProcessDriver::Queries(nvapi_id::kEnumPhysicalGPUs);
+    const int busBefore = InProcessDriver::Queries(nvapi_id::kGpuGetBusId);
+    InProcessDriver driver;
+    NvApiAccess access(driver);
+    for (int load = 1; load <= 2; ++load) {
+        ASSERT_EQ(AnyForwardedCall(access), NVAPI_OK);
+        ASSERT_EQ(access.Initialize(), NVAPI_OK);
+        ASSERT_EQ(AnyForwardedCall(access), NVAPI_OK);
+        for (int call = 0; call < 2; ++call) {
+            NvU32 bus = 0;
+            EXPECT_EQ(access.GPU_GetBusId(nullptr, &bus), NVAPI_NO_IMPLEMENTATION);
+            EXPECT_EQ(access.InUseCount(), 0);
+        }
+        // Initialisations, and the resolutions of the forwarded and of the missing function.
+        EXPECT_EQ(
+            std::make_tuple(DriverCalls("NvAPI_Initialize"),
+                            InProcessDriver::Queries(nvapi_id::kEnumPhysicalGPUs) - enumBefore,
+                            InProcessDriver::Queries(nvapi_id::kGpuGetBusId) - busBefore),
+            std::make_tuple(load, load, 2 * load));
+        ASSERT_EQ(access.Unload(), NVAPI_OK);
+        ASSERT_EQ(access.Unload(), NVAPI_OK);
+        EXPECT_EQ(std::make_pair(driver.loads.load(), driver.frees.load()),
+                  std::make_pair(load, load));
+    }
+}
+
+TEST(NvApiAccess, DiagnosticHooksAreCalledOnlyAsAPair) {
+    for (int hooks = 0; hooks < 3; ++hooks) {  // both, none, the call-start hook alone
+        simdriver::Scenario scenario = Driver();
+        scenario.missingHooks = hooks == 1;
+        scenario.missingCallReturnHook = hooks == 2;
+        simdriver::Configure(scenario);
+        InProcessDriver driver;
+        NvApiAccess layer(driver);
+        ASSERT_EQ(AnyForwardedCall(layer), NVAPI_OK);
+        EXPECT_EQ(DriverCalls("NvAPI_CallStartReport"), hooks == 0 ? 1 : 0) << hooks;
+        EXPECT_EQ(DriverCalls("NvAPI_CallReturnReport"), hooks == 0 ? 1 : 0) << hooks;
+        // The return report gets the interface and the context the start report marked for it.
+        for (const auto& call : simdriver::Calls()) EXPECT_EQ(call.status, NVAPI_OK) << call.call;
+    }
+}
+
+TEST(NvApiAccess, LoadAndBindFailuresLeaveNothingLoaded) {
+    // Module missing, query export missing, the driver, and what initialise returns.
+    const std::tuple<bool, bool, simdriver::Scenario, NvAPI_Status> cases[] = {
+        {true, false, Driver(), NVAPI_LIBRARY_NOT_FOUND},
+        {false, true, Driver(), NVAPI_ERROR},
+        {false, false, Driver({nvapi_id::kInitialize}), NVAPI_ERROR},
+        {false, false, Driver({}, -104), -104},  // the driver's own status, passed through
+    };
+    for (const auto& [moduleMissing, exportMissing, scenario, expected] : cases) {
+        SCOPED_TRACE(expected);
+        simdriver::Configure(scenario);
+        InProcessDriver driver;
+        driver.moduleMissing = moduleMissing;
+        driver.queryExportMissing = exportMissing;
+        NvApiAccess layer(driver);
+        EXPECT_EQ(layer.Initialize(), expected);
+        EXPECT_EQ(AnyForwardedCall(layer), expected) << "the next call tries again";
+        // The count, calls in use, whether loaded, and the module loaded and freed each time.
+        EXPECT_EQ(std::make_tuple(layer.ReferenceCount(), layer.InUseCount(), layer.IsLoaded(),
+                                  driver.loads.load(), driver.frees.load()),
+                  std::make_tuple(0, 0, false, 2, moduleMissing ? 0 : 2));
+    }
+}
+
+TEST(NvApiAccess, UnloadPrefersTheEntryWithArgumentAndKeepsTheModuleOnFailure) {
+    // The driver, what unload returns, and the driver's unload it called.
+    const std::tuple<simdriver::Scenario, NvAPI_Status, const char*> cases[] = {
+        {Driver(), NVAPI_OK, "NvAPI_UnloadWithArgument"},
+        {Driver({nvapi_id::kUnloadWithArgument}), NVAPI_OK, "NvAPI_Unload"},
+        {Driver({}, 0, -104), NVAPI_ERROR, "NvAPI_UnloadWithArgument"},
+        {Driver({nvapi_id::kUnloadWithArgument, nvapi_id::kUnload}), NVAPI_NO_IMPLEMENTATION, ""},
+    };
+    for (const auto& [scenario, expected, unloadCalled] : cases) {
+        SCOPED_TRACE(unloadCalled);
+        simdriver::Configure(scenario);
+        InProcessDriver driver;
+        NvApiAccess layer(driver);
+        ASSERT_EQ(layer.Initialize(), NVAPI_OK);
+        EXPECT_EQ(layer.Unload(), expected);
+        const int unloads = *unloadCalled ? 1 : 0;
+        EXPECT_EQ(DriverCalls("NvAPI_UnloadWithArgument") + DriverCalls("NvAPI_Unload"), unloads);
+        EXPECT_EQ(DriverCalls(unloadCalled), unloads);
+        // Freed on success; on failure the count is restored and the module kept.
+        const bool freed = expected == NVAPI_OK;
+        EXPECT_EQ(std::make_tuple(layer.IsLoaded(), layer.ReferenceCount(), driver.frees.load()),
+                  std::make_tuple(!freed, freed ? 0 : 1, freed ? 1 : 0));
+    }
+}
+
+}  // namespace
