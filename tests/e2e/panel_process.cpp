@@ -226,6 +226,10 @@ std::wstring PanelWindow::Text(int id) const {
     return text;
 }
 
+std::string PanelWindow::Edits() const {
+    return Utf8(Text(kRedEditId) + L"," + Text(kGreenEditId) + L"," + Text(kBlueEditId));
+}
+
 std::vector<std::wstring> PanelWindow::ListTexts(int id) const {
     std::vector<std::wstring> texts(static_cast<size_t>(Send(id, CB_GETCOUNT)));
     for (size_t i = 0; i < texts.size(); ++i) {
@@ -256,18 +260,23 @@ COLORREF PanelWindow::Pixel(int x, int y) const {
     return pixel;
 }
 
-std::string PanelWindow::States() const {
-    std::string states;
+std::string PanelWindow::Picture() const {
+    std::string picture;
     for (int id :
          {kModeListId, kLedOnButtonId, kLedOffButtonId, kCycleButtonId, kSingleButtonId,
           kShadeSliderId, kApplyButtonId, kResetButtonId, kIntervalListId, kBrightnessListId}) {
-        states += Enabled(id) ? '1' : '0';
+        picture += Enabled(id) ? '1' : '0';
     }
-    states += ' ';
+    picture += ' ';
     for (int id : {kLedOnButtonId, kLedOffButtonId, kCycleButtonId, kSingleButtonId}) {
-        states += Checked(id) ? '1' : '0';
+        picture += Checked(id) ? '1' : '0';
     }
-    return states;
+    for (int id : {kGpuListId, kModeListId, kIntervalListId, kBrightnessListId}) {
+        picture += (id == kGpuListId ? " " : ",") + std::to_string(Selection(id));
+    }
+    const std::vector<std::wstring> modes = ListTexts(kModeListId);
+    return picture + " " + std::to_string(SliderPosition()) + " " + Edits() + " " +
+           Utf8(modes.size() > 1 ? modes[1] : L"");
 }
 
 HWND PanelWindow::Focus() const {

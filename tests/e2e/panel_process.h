@@ -90,15 +90,20 @@ class PanelWindow {
     int Selection(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
     int SliderPosition() const { return static_cast<int>(Send(kShadeSliderId, TBM_GETPOS)); }
     std::wstring Text(int id) const;
+    // The R, G and B edits' texts: "255,255,255".
+    std::string Edits() const;
     std::vector<std::wstring> ListTexts(int id) const;
     RECT ScreenRect(int id) const;
     // A client point on screen, and the colour shown there now.
     POINT ScreenPoint(int x, int y) const;
     COLORREF Pixel(int x, int y) const;
-    // The enabled states of the ten board controls (mode list, LED ON, LED OFF, Cycle, Single,
-    // shade slider, Apply, Reset, interval list, brightness list) as 1 and 0, then the checks of
-    // the four radio buttons (LED ON, LED OFF, Cycle, Single): "1110011111 1001".
-    std::string States() const;
+    // What the user sees of the controls, in one line: the enabled states of the ten board
+    // controls (mode list, LED ON, LED OFF, Cycle, Single, shade slider, Apply, Reset, interval
+    // list, brightness list) as 1 and 0; the checks of the four radio buttons (LED ON, LED OFF,
+    // Cycle, Single); the positions of the GPU, mode, interval and brightness lists; the slider;
+    // the edits; and the mode list's second entry, which tells whose list it is:
+    // "1110011111 1001 0,0,1,0 50 255,255,255 FLASH".
+    std::string Picture() const;
     // The control that has the keyboard focus in the program's thread.
     HWND Focus() const;
 

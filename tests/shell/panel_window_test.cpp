@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "core/panel/control_ids.h"
 #include "core/panel/picker_rules.h"
@@ -23,16 +25,15 @@
 namespace {
 
 ProgramState& program = Program();
-PanelState& panelState = program.panelState;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr Point kCentre = {kDiscCentreX, kDiscCentreY};
 
 // Registers the class and runs the program's start-up once; false if start-up failed.
 bool EnsurePanelWindow() {
     static const bool ready = [] {
-        const HINSTANCE instance = GetModuleHandleW(nullptr);
-        RegisterMainWindowClass(instance);
+        RegisterMainWindowClass(GetModuleHandleW(nullptr));
         RecordingMessages messages;
-        const bool started = SetUpApplication(instance, SW_SHOWNORMAL, messages);
+        const bool started = SetUpApplication(GetModuleHandleW(nullptr), SW_SHOW, messages);
         return PumpUntilIdle() && started && messages.shown.empty();
     }();
     return ready;
@@ -45,30 +46,130 @@ void Pointer(UINT message, Point at) {
     ClientToScreen(program.mainWindow, &screen);
     SetCursorPos(screen.x, screen.y);
     PumpUntilIdle();  // the move as the window system reports it
-    const WPARAM window = reinterpret_cast<WPARAM>(program.mainWindow);
-    SendMessageW(program.mainWindow, WM_SETCURSOR, window, MAKELPARAM(HTCLIENT, message));
+    SendMessageW(program.mainWindow, WM_SETCURSOR, WPARAM(program.mainWindow),
+                 MAKELPARAM(HTCLIENT, message));
     SendMessageW(program.mainWindow, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
                  MAKELPARAM(at.x, at.y));
 }
 
-// The help overlay, a dialog owned by the main window, once it shows.
-HWND ShownOverlay() {
-    for (int i = 0; i < 500; ++i, Sleep(10)) {
-        HWND overlay = nullptr;
-        while ((overlay = FindWindowExW(nullptr, overlay, L"#32770", nullptr)) != nullptr) {
-            if (GetWindow(overlay, GW_OWNER) == program.mainWindow && IsWindowVisible(overlay)) {
-                return overlay;
-            }
-        }
-    }
-    return nullptr;
-}
-
-COLORREF ClientPixel(Point client) {
+COLORREF ClientPixel(Point at) {
     const HDC dc = GetDC(program.mainWindow);
-    const COLORREF pixel = GetPixel(dc, client.x, client.y);
+    const COLORREF pixel = GetPixel(dc, at.x, at.y);
     ReleaseDC(program.mainWindow, dc);
     return pixel;
+}
+
+bool MarkerAt(Point centre) {
+    for (const Box& bar : MarkerBars(centre)) {
+        if (ClientPixel({bar.left, bar.top}) || ClientPixel({bar.right - 1, bar.bottom - 1})) {
+            return false;
+        }
+    }
+    return true;
+}
+
+COLORREF BaseColour() {
+    return RGB(program.panelState.red, program.panelState.green, program.panelState.blue);
+}
+
+std::wstring Edits() {
+    std::wstring edits;
+    for (HWND edit : {program.redEdit, program.greenEdit, program.blueEdit}) {
+        wchar_t text[8] = {};
+        GetWindowTextW(edit, text, 8);
+        edits += (edits.empty() ? L"" : L",") + std::wstring(text);
+    }
+    return edits;
+}
+
+// The shade slider moved, as its own messages tell the window; and an edit typed into.
+void Slide(int position) {
+    Sleep(25);  // past the edits' refresh interval
+    const HWND slider = GetDlgItem(program.mainWindow, kShadeSliderId);
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+    SendMessageW(program.mainWindow, WM_VSCROLL, TB_THUMBPOSITION, LPARAM(slider));
+}
+
+void Type(HWND edit, const wchar_t* text) {
+    SetFocus(edit);
+    SetWindowTextW(edit, text);
+    SetFocus(program.mainWindow);  // no edit reads back what the picker writes into it
+}
+
+void Reset() {
+    SendMessageW(program.mainWindow, WM_COMMAND, kResetButtonId, 0);
+}
+
+// The pick follows the real cursor: a press inside the hit radius picks the colour under it,
+// one outside picks nothing even when dragged inside, a drag out of the disc picks on the rim.
+// The marker and the swatch show the pick; Reset and typed colours move what they show.
+TEST(PanelWindow, PicksFollowThePointerTheSliderAndTheEdits) {
+    ASSERT_TRUE(EnsurePanelWindow());
+    SetFocus(program.mainWindow);
+    const struct {
+        Point press, drag;
+        Point picked;  // where the marker ends; the centre: nothing picked
+    } picks[] = {
+        {{397, 160}, {397, 160}, {397, 160}}, {{398, 160}, {300, 160}, kCentre},
+        {{354, 265}, {354, 265}, {354, 265}}, {{355, 265}, {300, 160}, kCentre},
+        {{300, 160}, {450, 160}, {397, 160}},
+    };
+    for (const auto& c : picks) {
+        SCOPED_TRACE(testing::Message() << c.press.x << "," << c.press.y);
+        Reset();
+        const COLORREF expected = ClientPixel(c.picked);
+        Pointer(WM_LBUTTONDOWN, c.press);
+        Pointer(WM_MOUSEMOVE, c.drag);
+        for (int step = 0; step < 3; ++step) {  // held; released; the pointer moved on, button up
+            if (step == 1) Pointer(WM_LBUTTONUP, c.drag);
+            if (step == 2) Pointer(WM_MOUSEMOVE, {200, 250});
+            EXPECT_EQ(BaseColour(), expected) << step;
+            EXPECT_EQ(ClientPixel({80, 150}), expected) << step;
+            EXPECT_TRUE(MarkerAt(c.picked)) << step;
+        }
+    }
+    // After a pick on the rim, Reset puts the marker back at the centre, leaving nothing of it
+    // beside the disc: a colour typed afterwards draws it there.
+    Reset();
+    Type(program.redEdit, L"0");
+    EXPECT_TRUE(MarkerAt(kCentre) && !MarkerAt({397, 160}));
+    EXPECT_EQ(ClientPixel({402, 160}), kWhite);
+    EXPECT_EQ(ClientPixel({403, 153}), kWhite);
+    EXPECT_EQ(ClientPixel({80, 150}), RGB(0, 255, 255));
+
+    // The swatch (inside its black outline) and the edits follow the slider; the base colour
+    // stays.
+    Pointer(WM_LBUTTONDOWN, {330, 200});
+    Pointer(WM_LBUTTONUP, {330, 200});
+    const COLORREF base = BaseColour();
+    const Colour baseColour = {GetRValue(base), GetGValue(base), GetBValue(base)};
+    Slide(50);  // the slider's first move only starts the refresh clock
+    for (int shade : {0, 100, 50, 25, 75}) {
+        Slide(shade);
+        const Colour shaded = ShadeColour(baseColour, shade);
+        const Box& box = kSwatchBox;
+        const std::vector<COLORREF> swatch = {ClientPixel({80, 150}),
+                                              ClientPixel({box.left + 1, box.top + 1}),
+                                              ClientPixel({box.right - 2, box.bottom - 2}),
+                                              ClientPixel({box.left, box.top}),
+                                              ClientPixel({box.right - 1, box.bottom - 1}),
+                                              ClientPixel({box.right, box.top + 5})};
+        const COLORREF value = ColourValue(shaded);
+        EXPECT_EQ(swatch, std::vector<COLORREF>({value, value, value, 0, 0, kWhite})) << shade;
+        EXPECT_EQ(Edits(), std::to_wstring(shaded.red) + L"," + std::to_wstring(shaded.green) +
+                               L"," + std::to_wstring(shaded.blue));
+        EXPECT_EQ(BaseColour(), base);
+    }
+    Slide(50);
+
+    // White typed into the edits draws the marker at the centre without moving it: any other
+    // colour draws it where the pick left it.
+    for (HWND edit : {program.redEdit, program.greenEdit, program.blueEdit}) Type(edit, L"255");
+    EXPECT_TRUE(MarkerAt(kCentre) && !MarkerAt({330, 200}));
+    EXPECT_EQ(ClientPixel({80, 150}), kWhite);
+    Type(program.blueEdit, L"254");
+    EXPECT_TRUE(MarkerAt({330, 200}) && !MarkerAt(kCentre));
+    Reset();
 }
 
 TEST(PanelWindow, PaintingOutlastsTheDrawingObjectTableAndStillDrawsEverything) {
@@ -81,26 +182,21 @@ TEST(PanelWindow, PaintingOutlastsTheDrawingObjectTableAndStillDrawsEverything) 
     for (int i = 0; i < 5000; ++i) RepaintPicker(program.mainWindow);
     EXPECT_EQ(PaintSessionCount() - paints, 5000u);
     Pointer(WM_LBUTTONUP, {330, 200});
-    ASSERT_TRUE(PumpUntilIdle());
 
-    const Colour base = {panelState.red, panelState.green, panelState.blue};
-    ASSERT_NE(ColourValue(base), kWhite);
+    const PanelState& state = program.panelState;
+    const Colour base = {state.red, state.green, state.blue};
     const HWND slider = GetDlgItem(program.mainWindow, kShadeSliderId);
     SendMessageW(slider, TBM_SETPOS, TRUE, 75);
-    SendMessageW(program.mainWindow, WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 75),
-                 reinterpret_cast<LPARAM>(slider));
+    SendMessageW(program.mainWindow, WM_VSCROLL, TB_THUMBPOSITION, LPARAM(slider));
+    EXPECT_NE(ColourValue(base), kWhite);
     EXPECT_EQ(ClientPixel({80, 150}), ColourValue(ShadeColour(base, 75)));  // the swatch
-    for (const Box& bar : MarkerBars({330, 200})) {
-        EXPECT_EQ(ClientPixel({bar.left, bar.top}), RGB(0, 0, 0));
-    }
+    for (const Box& bar : MarkerBars({330, 200})) EXPECT_EQ(ClientPixel({bar.left, bar.top}), 0u);
     EXPECT_EQ(ClientPixel({100 + 20, 10 + 150}), GetPixel(program.skin1.dc(), 20, 150));
     EXPECT_EQ(ClientPixel({381 + 40, 363 + 20}), GetPixel(program.skin2.dc(), 40, 20));
-    for (int top : kLabelTops) {
+    for (int top : kLabelTops) {  // the labels "R: ", "G: " and "B: " have ink
         int ink = 0;
-        for (int y = top; y < top + 12; ++y) {
-            for (int x = kLabelLeft; x < kLabelLeft + kLabelWidth; ++x) {
-                ink += ClientPixel({x, y}) != kWhite;
-            }
+        for (int i = 0; i < 12 * kLabelWidth; ++i) {
+            ink += ClientPixel({kLabelLeft + i % kLabelWidth, top + i / kLabelWidth}) != kWhite;
         }
         EXPECT_GT(ink, 5) << "label at " << top;
     }
@@ -113,13 +209,13 @@ TEST(PanelWindow, PaintsStopWhileThePointerRestsAfterARelease) {
     Pointer(WM_LBUTTONDOWN, {300, 160});
     unsigned long before = PaintSessionCount();
     SendMessageW(program.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(300, 160));
-    ASSERT_EQ(panelState.pointerState, PointerState::Released);
     EXPECT_GT(PaintSessionCount(), before);  // the marker is redrawn where it stays
-
     // Every message in Released asks for a repaint, the paint message included: that request
     // is covered by the paint it came with.
     ASSERT_TRUE(PumpUntilIdle());
+    ASSERT_EQ(program.panelState.pointerState, PointerState::Released);
     before = PaintSessionCount();
+    // The window alone: its controls' paints send it messages of their own.
     RedrawWindow(program.mainWindow, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
     EXPECT_EQ(PaintSessionCount() - before, 1u);
@@ -128,12 +224,8 @@ TEST(PanelWindow, PaintsStopWhileThePointerRestsAfterARelease) {
     EXPECT_EQ(PaintSessionCount() - before, 1u);
     InvalidateRect(program.mainWindow, nullptr, FALSE);
     ASSERT_TRUE(PumpUntilIdle()) << "paint requests never ran out";
-    ASSERT_EQ(panelState.pointerState, PointerState::Released);
     before = PaintSessionCount();
-    for (int i = 0; i < 5; ++i) {
-        Sleep(20);
-        ASSERT_TRUE(PumpUntilIdle());
-    }
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE((Sleep(20), PumpUntilIdle()));
     EXPECT_EQ(PaintSessionCount(), before);
     EXPECT_EQ(NestedPaintSessionCount(), 0u);
 }
@@ -147,13 +239,19 @@ TEST(PanelWindow, HelpOverlayIsTranslucentAndReleasesWhatItsPaintsMake) {
         BYTE alpha = 0;
         DWORD flags = 0, style = 0;
         std::thread watcher([&] {
-            const HWND overlay = ShownOverlay();
+            HWND overlay = nullptr;
+            for (int i = 0; i < 500 && !IsWindowVisible(overlay); ++i, Sleep(10)) {
+                overlay = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+                while (overlay && GetWindow(overlay, GW_OWNER) != program.mainWindow) {
+                    overlay = FindWindowExW(nullptr, overlay, L"#32770", nullptr);
+                }
+            }
             style = GetWindowLongW(overlay, GWL_EXSTYLE);
             GetLayeredWindowAttributes(overlay, nullptr, &alpha, &flags);
             RedrawWindow(overlay, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             PostMessageW(overlay, WM_SYSCOMMAND, SC_CLOSE, 0);
         });
-        SendMessageW(program.mainWindow, WM_COMMAND, MAKEWPARAM(kHelpButtonId, BN_CLICKED), 0);
+        SendMessageW(program.mainWindow, WM_COMMAND, kHelpButtonId, 0);
         watcher.join();
         EXPECT_TRUE(style & WS_EX_LAYERED);
         EXPECT_EQ(alpha, 192);
@@ -170,26 +268,22 @@ TEST(PanelWindow, HelpOverlayIsTranslucentAndReleasesWhatItsPaintsMake) {
 TEST(GdiObjects, WrappersLeaveNothingBehindAndARefusedDeleteIsReported) {
     const long failures = GdiReleaseFailures();
     const HDC screen = GetDC(nullptr);
-    HDC surfaceDc = nullptr;
-    HGDIOBJ surfaceBitmap = nullptr;
-    HBRUSH brushHandle = nullptr;
+    HGDIOBJ made[3] = {};  // the surface's context and bitmap, a brush
     {
         MemorySurface surface(screen, 40, 30, WHITENESS);
-        surfaceDc = surface.dc();
-        surfaceBitmap = GetCurrentObject(surfaceDc, OBJ_BITMAP);
-        EXPECT_EQ(GetPixel(surfaceDc, 39, 29), kWhite);
         OwnedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
-        brushHandle = brush.get();
-        const HGDIOBJ defaultBrush = GetCurrentObject(surfaceDc, OBJ_BRUSH);
+        const HGDIOBJ defaultBrush = GetCurrentObject(surface.dc(), OBJ_BRUSH);
         {
-            ScopedSelection selected(surfaceDc, brush.get());
-            EXPECT_EQ(GetCurrentObject(surfaceDc, OBJ_BRUSH), brush.get());
+            ScopedSelection selected(surface.dc(), brush.get());
+            EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), brush.get());
         }
-        EXPECT_EQ(GetCurrentObject(surfaceDc, OBJ_BRUSH), defaultBrush);
+        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), defaultBrush);
+        EXPECT_EQ(GetPixel(surface.dc(), 39, 29), kWhite);
+        made[0] = surface.dc();
+        made[1] = GetCurrentObject(surface.dc(), OBJ_BITMAP);
+        made[2] = brush.get();
     }
-    for (HGDIOBJ gone : {static_cast<HGDIOBJ>(surfaceDc), surfaceBitmap, HGDIOBJ(brushHandle)}) {
-        EXPECT_EQ(GetObjectType(gone), 0u);
-    }
+    for (HGDIOBJ gone : made) EXPECT_EQ(GetObjectType(gone), 0u);
     EXPECT_EQ(GdiReleaseFailures(), failures);
 
     const HDC memory = CreateCompatibleDC(screen);
