@@ -56,6 +56,7 @@ TEST(Commands, ApplyAndResetSendWhatTheControlsSay) {
     OpenPanel panel(L"commands", {kDefaultBoards[0], kDefaultBoards[1], "i2c-write-fail 10"});
     const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
+    // clang-format off
     const struct {
         int slot;
         ControlSetting controls;
@@ -64,29 +65,18 @@ TEST(Commands, ApplyAndResetSendWhatTheControlsSay) {
         const char* edits;              // the edits afterwards, put right by the edit rule
     } applies[] = {
         // BREATHING cycling, LED OFF
-        {0,
-         {2, 1, 0, 3, 0, 20, L"12", L"34", L"56"},
-         {"a2 01 00 03 0a 1b 2d 01 03 00 0a 1b 2d 03"},
-         "BREATHING",
-         "12,34,56"},
+        {0, {2, 1, 0, 3, 0, 20, L"12", L"34", L"56"},
+            {"a2 01 00 03 0a 1b 2d 01 03 00 0a 1b 2d 03"}, "BREATHING", "12,34,56"},
         // FLASH single, LED ON, edits out of range
-        {0,
-         {1, 0, 1, 2, 1, 0, L"300", L"-5", L"1000"},
-         {"a2 01 01 01 ff 00 64 00 02 01 ff 00 64 02"},
-         "FLASH",
-         "255,0,1000"},
+        {0, {1, 0, 1, 2, 1, 0, L"300", L"-5", L"1000"},
+            {"a2 01 01 01 ff 00 64 00 02 01 ff 00 64 02"}, "FLASH", "255,0,1000"},
         // Switching on: the mode block first (WAVE is code 4); off: the colour block first.
-        {1,
-         {2, 0, 0, 3, 1, 30, L"10", L"20", L"30"},
-         {"a0 00 04 07 0e 15 00 04", "a0 fc 01 07 0e 15 00 04"},
-         "WAVE",
-         "10,20,30"},
-        {1,
-         {4, 0, 2, 2, 0, 0, L"53", L"3", L"1"},
-         {"a0 fc 00 35 03 01 00 04", "a0 00 02 35 03 01 00 04"},
-         "COLOR CYCLE",
-         "53,3,1"},
+        {1, {2, 0, 0, 3, 1, 30, L"10", L"20", L"30"},
+            {"a0 00 04 07 0e 15 00 04", "a0 fc 01 07 0e 15 00 04"}, "WAVE", "10,20,30"},
+        {1, {4, 0, 2, 2, 0, 0, L"53", L"3", L"1"},
+            {"a0 fc 00 35 03 01 00 04", "a0 00 02 35 03 01 00 04"}, "COLOR CYCLE", "53,3,1"},
     };
+    // clang-format on
     for (const auto& c : applies) {
         SCOPED_TRACE(c.board);
         window.Select(kGpuListId, c.slot);
@@ -100,21 +90,20 @@ TEST(Commands, ApplyAndResetSendWhatTheControlsSay) {
     // Reset sends white, static: on family 3000 with cycling, on family 2000 the mode block and
     // then, when that went through, the colour block. The controls return to their starting
     // values, the 3000 family's slider to the middle although shade 0 was sent.
+    // clang-format off
     const struct {
         int slot;
         std::vector<std::string> sent;
         const char* controls;
     } resets[] = {
-        {0,
-         {"a2 01 01 00 ff ff ff 01 02 03 ff ff ff 02"},
-         "1110011111 1001 0,0,1,0 50 255,255,255 FLASH"},
-        {1,
-         {"a0 00 00 ff ff ff 00 04", "a0 fc 01 ff ff ff 00 04"},
-         "1110011111 1001 1,0,1,0 0 255,255,255 STROBING"},
-        {1,
-         {"a0 00 00 ff ff ff 00 04"},
-         "1110011111 1001 1,0,1,0 0 255,255,255 STROBING"},  // it fails
+        {0, {"a2 01 01 00 ff ff ff 01 02 03 ff ff ff 02"},
+            "1110011111 1001 0,0,1,0 50 255,255,255 FLASH"},
+        {1, {"a0 00 00 ff ff ff 00 04", "a0 fc 01 ff ff ff 00 04"},
+            "1110011111 1001 1,0,1,0 0 255,255,255 STROBING"},
+        // The mode block fails: no colour block follows.
+        {1, {"a0 00 00 ff ff ff 00 04"}, "1110011111 1001 1,0,1,0 0 255,255,255 STROBING"},
     };
+    // clang-format on
     for (const auto& c : resets) {
         SCOPED_TRACE(c.sent.size());
         window.Select(kGpuListId, c.slot);

@@ -24,12 +24,6 @@ HWND FindShownWindow(DWORD process, const wchar_t* className) {
     return nullptr;
 }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // The I2C transfers of the log, each with the board's line that follows a write reaching it.
 std::vector<Transfer> Transfers(const std::vector<Json>& log) {
     std::vector<Transfer> transfers;
@@ -65,10 +59,6 @@ Paths& TestPaths() {
     return paths;
 }
 
-std::wstring WorkPath(const std::wstring& name) {
-    return TestPaths().work + L"\\" + name;
-}
-
 ScenarioFiles WriteScenario(const std::wstring& name, const std::vector<std::string>& lines) {
     ScenarioFiles files{WorkPath(name + L".scenario"), WorkPath(name + L".log")};
     DeleteFileW(files.log.c_str());
@@ -96,11 +86,6 @@ std::vector<std::string> CallNames(const ScenarioFiles& files) {
         if (line.contains("call")) names.push_back(line["call"]);
     }
     return names;
-}
-
-size_t Calls(const ScenarioFiles& files, const std::string& call) {
-    const std::vector<std::string> names = CallNames(files);
-    return static_cast<size_t>(std::count(names.begin(), names.end(), call));
 }
 
 PanelProcess::PanelProcess(const ScenarioFiles& files, const StartOptions& options) {
@@ -171,35 +156,15 @@ std::vector<std::string> PanelProcess::DebugOutputs() {
     return outputs_;
 }
 
-HWND PanelProcess::WaitForMainWindow(DWORD timeoutMs) {
-    HWND main = nullptr;
-    WaitUntil([&] { return (main = FindShownWindow(id_, L"LEDLUMIVAR")) || Ended(); }, timeoutMs);
-    return main;
+HWND PanelProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindShownWindow(id_, className)) || Ended(); }, timeoutMs);
+    return found;
 }
 
-HWND PanelProcess::WaitForMessageBox(std::wstring& caption, std::wstring& text,
-                                     bool& mainWindowShown) {
-    HWND box = nullptr;
-    mainWindowShown = false;
-    WaitUntil([&] {
-        mainWindowShown = mainWindowShown || FindShownWindow(id_, L"LEDLUMIVAR");
-        return (box = FindShownWindow(id_, L"#32770")) || Ended();
-    });
-    caption = WindowText(box);
-    text = WindowText(GetDlgItem(box, 0xFFFF));
-    return box;
-}
-
-DWORD PanelProcess::WaitForExit(DWORD timeoutMs, bool* windowShown, bool anyWindow) {
-    WaitUntil(
-        [&] {
-            if (windowShown && FindShownWindow(id_, anyWindow ? nullptr : L"LEDLUMIVAR")) {
-                *windowShown = true;
-            }
-            return Ended();
-        },
-        timeoutMs);
+DWORD PanelProcess::WaitForExit(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
+    WaitUntil([&] { return Ended(); }, timeoutMs);
     GetExitCodeProcess(process_, &code);
     return code;
 }
@@ -210,7 +175,8 @@ void OpenPanel::CloseAndExpectExitZero(bool expectUnload) {
     size_t unreadable = 0;
     ReadDriverLog(files, &unreadable);
     EXPECT_EQ(unreadable, 0u) << "the driver's log has lines that are not JSON objects";
-    EXPECT_TRUE(!expectUnload || Calls(files, "NvAPI_UnloadWithArgument") == 1)
+    const std::vector<std::string> calls = CallNames(files);
+    EXPECT_TRUE(!expectUnload || std::count(calls.begin(), calls.end(), "NvAPI_UnloadWithArgument"))
         << "the driver log shows no unload";
 }
 
@@ -346,10 +312,6 @@ std::string UnixPath(const std::wstring& windowsPath) {
     std::string path = Utf8(windowsPath.substr(windowsPath.rfind(L':') + 1));
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
-}
-
-bool Xdotool(const std::string& arguments) {
-    return RunUnixCommand("xdotool " + arguments, 15000);
 }
 
 std::string MoveTo(POINT screen) {

@@ -27,7 +27,9 @@ struct Paths {
     std::wstring program, withoutSkin1, reference, work;
 };
 Paths& TestPaths();
-std::wstring WorkPath(const std::wstring& name);
+inline std::wstring WorkPath(const std::wstring& name) {
+    return TestPaths().work + L"\\" + name;
+}
 
 // A family-3000 board on bus 1 (slot 0) and a family-2000 board on bus 2 (slot 1).
 inline const std::vector<std::string> kDefaultBoards = {
@@ -41,9 +43,8 @@ struct ScenarioFiles {
 ScenarioFiles WriteScenario(const std::wstring& name, const std::vector<std::string>& lines);
 // The driver's log, one object per line; a line still being written is left out and counted.
 std::vector<Json> ReadDriverLog(const ScenarioFiles& files, size_t* unreadable = nullptr);
-// The driver calls in the log, in order; and how many of one kind ("NvAPI_I2CWriteEx", ...).
+// The driver calls in the log, in order ("NvAPI_Initialize", ...).
 std::vector<std::string> CallNames(const ScenarioFiles& files);
-size_t Calls(const ScenarioFiles& files, const std::string& call);
 
 struct StartOptions {
     std::wstring program;           // empty: the built program
@@ -56,14 +57,14 @@ class PanelProcess {
   public:
     explicit PanelProcess(const ScenarioFiles& files, const StartOptions& options = {});
     ~PanelProcess();
-    // The main window once it is shown; null after the timeout or when the program ended.
-    HWND WaitForMainWindow(DWORD timeoutMs = 30000);
-    // A message box of this process (null if none showed), with its caption and text; notes
-    // whether the main window was shown meanwhile.
-    HWND WaitForMessageBox(std::wstring& caption, std::wstring& text, bool& mainWindowShown);
-    // The exit code, or STILL_ACTIVE after the timeout; notes whether a window of the process
-    // (the main window, or with `anyWindow` any) was shown meanwhile.
-    DWORD WaitForExit(DWORD timeoutMs = 30000, bool* windowShown = nullptr, bool anyWindow = false);
+    // A shown top-level window of the program, of this class (any when null), once there is
+    // one; null when the program ends first or after the timeout. A message box is "#32770".
+    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 30000);
+    HWND WaitForMainWindow(DWORD timeoutMs = 30000) {
+        return WaitForWindow(L"LEDLUMIVAR", timeoutMs);
+    }
+    // The exit code, or STILL_ACTIVE after the timeout.
+    DWORD WaitForExit(DWORD timeoutMs = 30000);
     // A debugged start: every text the program has written to the debugger so far.
     std::vector<std::string> DebugOutputs();
 
@@ -186,7 +187,9 @@ bool RunUnixCommand(const std::string& command, DWORD timeoutMs = 30000);
 // A Windows path under drive Z: as the Unix path it stands for.
 std::string UnixPath(const std::wstring& windowsPath);
 // Real input on the X display through xdotool; returns once xdotool has finished.
-bool Xdotool(const std::string& arguments);
+inline bool Xdotool(const std::string& arguments) {
+    return RunUnixCommand("xdotool " + arguments);
+}
 // xdotool's move to a screen point, with the pause Wine needs before the next button event.
 std::string MoveTo(POINT screen);
 // A click at the centre of a rectangle on screen.

@@ -52,8 +52,8 @@ HWND OpenPopup(const PanelWindow& window) {
 }
 
 // Start-up, a drag over the disc and an Apply, the help popup (which a click, Esc or the close
-// command ends, and Enter or other keys do not) and the close: one line of debugger output.
-TEST(HelpPopupInput, ClosesOnAClickEscOrCloseOnlyAndARunWritesOneDebuggerLine) {
+// command ends) and the close: one line of debugger output.
+TEST(HelpPopupInput, ClosesOnAClickEscOrCloseAndARunWritesOneDebuggerLine) {
     StartOptions options;
     options.debugged = true;
     options.currentDirectory = WorkPath(L"current directory");
@@ -97,8 +97,6 @@ TEST(HelpPopupInput, ClosesOnAClickEscOrCloseOnlyAndARunWritesOneDebuggerLine) {
     const long fromReference = DifferingPixels(first, TestPaths().reference + L"\\help-popup.png");
     EXPECT_TRUE(fromReference >= 0 && fromReference <= 200)
         << fromReference << " pixels differ; compare " << Utf8(first) << " with the reference";
-    ASSERT_TRUE(Xdotool("key --delay 100 Return a space sleep 0.5"));
-    EXPECT_TRUE(IsWindow(popup)) << "Enter and other keys leave the popup open";
     for (const char* close : {"a click on a label", "Esc", "the close command"}) {
         SCOPED_TRACE(close);
         if (close[0] == 'a') {
