@@ -13,6 +13,11 @@
 namespace e2e {
 namespace {
 
+std::string Decimal(COLORREF c) {
+    return std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," +
+           std::to_string(GetBValue(c));
+}
+
 // The screen area of a window written to a PNG file by ImageMagick's import.
 bool CaptureScreenToFile(HWND window, const std::wstring& path) {
     RECT area = {};
@@ -68,16 +73,17 @@ TEST(HelpPopupInput, ClosesOnAClickEscOrCloseAndARunWritesOneDebuggerLine) {
     ASSERT_TRUE(Xdotool(MoveTo(window.ScreenPoint(300, 120)) + "mousedown 1 sleep 0.3 " +
                         MoveTo(window.ScreenPoint(200, 220))));
     EXPECT_EQ(window.Pixel(80, 150), dragged);
-    EXPECT_EQ(window.Edits(), std::to_string(GetRValue(pressed)) + "," +
-                                  std::to_string(GetGValue(pressed)) + "," +
-                                  std::to_string(GetBValue(pressed)));
+    EXPECT_EQ(window.Edits(), Decimal(pressed));
     DriverLogWatch watch(panel.files);
     window.Click(kApplyButtonId);
     EXPECT_EQ(WrittenData(watch.WaitForWrites(1)),
               std::vector<std::string>{
                   Hex(led::SettingsBlock3000(0xA2, {1, 0, 0, 1, 0, 50, GetRValue(pressed),
                                                     GetGValue(pressed), GetBValue(pressed)}))});
+    // Once the button is up, the edits show the colour where the pick ended.
     ASSERT_TRUE(Xdotool("mouseup 1 sleep 0.3 mousemove 5 5 sleep 0.3"));
+    EXPECT_TRUE(WaitUntil([&] { return window.Edits() == Decimal(dragged); }, 5000))
+        << window.Edits();
 
     // The popup lies over the window, which it disables meanwhile: a borderless popup without
     // controls that draws the committed picture, the same each time.
