@@ -13,23 +13,20 @@
 #include "core/panel/control_ids.h"
 #include "tests/e2e/driver_log_watch.h"
 #include "tests/e2e/panel_process.h"
+#include "tests/support/strings.h"
 #include "tests/support/wine_paths.h"
 
 namespace e2e {
 namespace {
 
-// The program under test, from --cli=PATH among the test's arguments.
+// The program under test, where the build put it.
 std::wstring CliProgram() {
-    std::string found;
-    for (int i = 1; i < __argc; ++i) {
-        if (std::string(__argv[i]).rfind("--cli=", 0) == 0) found = __argv[i] + 6;
-    }
-    return WindowsPathFromArgument(Wide(found));
+    return WindowsPathFromArgument(Wide(LUMIVAR_CLI_PROGRAM));
 }
 
 std::string ReadWhole(const std::wstring& path) {
     std::ostringstream text;
-    text << std::ifstream(Narrow(path), std::ios::binary).rdbuf();
+    text << std::ifstream(Utf8(path), std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -196,7 +193,7 @@ TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone
               "lumivar: gave up after 2 s: the driver could not be initialised (status -6)\r\n");
     EXPECT_EQ(LoggedCalls(never, "NvAPI_I2C").size(), 0u);
 
-    std::ofstream(Narrow(settings), std::ios::binary) << "{\"boards\": [";
+    std::ofstream(Utf8(settings), std::ios::binary) << "{\"boards\": [";
     for (const char* arguments : {"apply --mode wave --save", "restore"}) {
         watch.Mark();
         const CliRun run = RunCli(files, arguments);
@@ -213,9 +210,9 @@ TEST(Cli, LogonEntryInTheUsersRunKey) {
         DWORD size = sizeof value;
         RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                      L"VOXA LED Lumivar", RRF_RT_REG_SZ, nullptr, value, &size);
-        return Narrow(value);
+        return Utf8(value);
     };
-    const std::string command = "\"" + Narrow(CliProgram()) + "\" restore --wait 60";
+    const std::string command = "\"" + Utf8(CliProgram()) + "\" restore --wait 60";
     const ScenarioFiles files = WriteScenario(L"cli-logon", kDefaultBoards);
     EXPECT_EQ(RunCli(files, "logon enable").out, "enabled: " + command + "\r\n");
     EXPECT_EQ(entry(), command);

@@ -1,30 +1,24 @@
-// Apply and Reset on the real program: the bytes the driver receives, their order and spacing,
-// and the controls afterwards.
+// Apply and Reset on the real program: the bytes the driver receives from the controls as they
+// stand, their order and spacing, what the boards make of them, and the controls afterwards;
+// then real keyboard input.
 #include <gtest/gtest.h>
 
-#include "core/led/led_blocks.h"
-#include "core/panel/control_ids.h"
 #include "tests/e2e/driver_log_watch.h"
 #include "tests/e2e/panel_process.h"
+#include "tests/support/strings.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kSlot2000 = 1;
-
-// What a user sets before pressing Apply.
+// What a user sets before pressing Apply: the mode, interval and brightness positions, Cycle
+// (clicked where the mode lets the user choose), LED ON, the slider and the edits' texts.
 struct ControlSetting {
-    int modePosition;
-    bool cycle;  // clicked after the mode is chosen, where the mode lets the user choose
-    int interval;
-    int brightness;
-    bool ledOn;
-    int slider;
-    std::wstring red, green, blue;  // put into the edits
+    int mode, cycle, interval, brightness, ledOn, slider;
+    const wchar_t *red, *green, *blue;
 };
 
 void SetControls(const PanelWindow& window, const ControlSetting& s) {
-    window.Select(kModeListId, s.modePosition);
+    window.Select(kModeListId, s.mode);
     if (window.Enabled(kCycleButtonId)) window.Click(s.cycle ? kCycleButtonId : kSingleButtonId);
     window.Select(kIntervalListId, s.interval);
     window.Select(kBrightnessListId, s.brightness);
@@ -35,184 +29,132 @@ void SetControls(const PanelWindow& window, const ControlSetting& s) {
     window.SetText(kBlueEditId, s.blue);
 }
 
-// The R, G and B edits in one text.
-std::wstring Edits(const PanelWindow& window) {
-    return window.Text(kRedEditId) + L"," + window.Text(kGreenEditId) + L"," +
-           window.Text(kBlueEditId);
+// The blocks a button sends, once they have arrived (with the board's line after the last). On
+// family 2000 the probe comes first and two blocks are at least 450 ms apart; a family-3000
+// block comes as its ten leading bytes and its group when the group stands there eight times.
+std::vector<std::string> Sent(const PanelWindow& window, const ScenarioFiles& files, int button,
+                              Json* board = nullptr) {
+    DriverLogWatch watch(files);
+    window.Click(button);
+    const std::vector<Transfer> sent = watch.WaitForWrites(1);
+    std::vector<std::string> data = WrittenData(sent);
+    const bool family2000 = !data.empty() && data[0].size() == 8 * 3 - 1;
+    EXPECT_EQ(sent.size(), data.size() + family2000);
+    EXPECT_TRUE(!family2000 || sent[0].call == "NvAPI_I2CReadEx") << "no probe first";
+    EXPECT_TRUE(data.size() < 2 || sent.back().t - sent[1].t >= 450) << "blocks too close";
+    for (std::string& block : data) {
+        std::string group = block.size() == 42 * 3 - 1 ? block.substr(29, 12) : "", repeated;
+        for (int i = 0; i < 7; ++i) repeated += group;
+        if (!group.empty() && block.substr(41) == repeated) block.resize(41);
+    }
+    if (board != nullptr && !sent.empty()) *board = sent.back().board;
+    return data;
 }
 
-struct Apply3000Case {
-    const char* name;
-    ControlSetting controls;
-    LedSettings sent;           // mode as the list position
-    const wchar_t* editsAfter;  // null: as typed
-};
-
-TEST(Apply, Family3000SendsTheBlockOfTheControls) {
-    OpenPanel panel(L"apply-3000");
+// The tenth write (the third Reset's first block) fails.
+TEST(Commands, ApplyAndResetSendWhatTheControlsSay) {
+    OpenPanel panel(L"commands", {kDefaultBoards[0], kDefaultBoards[1], "i2c-write-fail 10"});
     const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
-    const Apply3000Case cases[] = {
-        {"as started",
-         {0, false, 1, 0, true, 50, L"255", L"255", L"255"},
-         {1, 0, 0, 1, 0, 50, 255, 255, 255},
-         nullptr},
-        {"BREATHING cycling, LED OFF",
-         {2, true, 0, 3, false, 20, L"12", L"34", L"56"},
-         {0, 1, 2, 0, 3, 20, 12, 34, 56},
-         nullptr},
-        {"GLOWING forces cycling",
-         {4, false, 2, 1, true, 100, L"0", L"128", L"255"},
-         {1, 1, 4, 2, 1, 100, 0, 128, 255},
-         nullptr},
-        {"FLASH single, edits clamped",
-         {1, false, 1, 2, true, 0, L"300", L"-5", L"1000"},
-         {1, 0, 1, 1, 2, 0, 255, 0, 100},
-         L"255,0,1000"},
-        {"WAVE, full-width digits",
-         {3, false, 0, 0, true, 75, L"１２８", L"007", L""},
-         {1, 1, 3, 0, 0, 75, 128, 7, 0},
-         nullptr},
+    // clang-format off
+    const struct {
+        int slot;
+        ControlSetting controls;
+        std::vector<std::string> sent;  // family 3000: one block, its group once
+        const char* board;              // its mode afterwards
+        const char* edits;              // the edits afterwards, put right by the edit rule
+    } applies[] = {
+        // BREATHING cycling, LED OFF
+        {0, {2, 1, 0, 3, 0, 20, L"12", L"34", L"56"},
+            {"a2 01 00 03 0a 1b 2d 01 03 00 0a 1b 2d 03"}, "BREATHING", "12,34,56"},
+        // FLASH single, LED ON, edits out of range
+        {0, {1, 0, 1, 2, 1, 0, L"300", L"-5", L"1000"},
+            {"a2 01 01 01 ff 00 64 00 02 01 ff 00 64 02"}, "FLASH", "255,0,1000"},
+        // Switching on: the mode block first (WAVE is code 4); off: the colour block first.
+        {1, {2, 0, 0, 3, 1, 30, L"10", L"20", L"30"},
+            {"a0 00 04 07 0e 15 00 04", "a0 fc 01 07 0e 15 00 04"}, "WAVE", "10,20,30"},
+        {1, {4, 0, 2, 2, 0, 0, L"53", L"3", L"1"},
+            {"a0 fc 00 35 03 01 00 04", "a0 00 02 35 03 01 00 04"}, "COLOR CYCLE", "53,3,1"},
     };
-    for (const Apply3000Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // clang-format on
+    for (const auto& c : applies) {
+        SCOPED_TRACE(c.board);
+        window.Select(kGpuListId, c.slot);
         SetControls(window, c.controls);
-        DriverLogWatch watch(panel.files);
-        window.Click(kApplyButtonId);
-        const std::vector<Transfer> sent = watch.WaitForWrites(1);
-        ASSERT_EQ(sent.size(), 1u) << "family 3000 takes one write and no probe";
-        EXPECT_EQ(sent[0].data, Hex(led::SettingsBlock3000(0xA2, c.sent)));
-        EXPECT_EQ(sent[0].bus, 1);
-        EXPECT_EQ(sent[0].deviceAddress, 0x92);
-        EXPECT_EQ(sent[0].size, 42);
-        const ControlSetting& typed = c.controls;
-        EXPECT_EQ(Edits(window), c.editsAfter ? std::wstring(c.editsAfter)
-                                              : typed.red + L"," + typed.green + L"," + typed.blue);
+        Json board;
+        EXPECT_EQ(Sent(window, panel.files, kApplyButtonId, &board), c.sent);
+        EXPECT_EQ(board.value("mode", ""), c.board);
+        EXPECT_EQ(board.value("on", !c.controls.ledOn), c.controls.ledOn == 1);
+        EXPECT_EQ(window.Edits(), c.edits);
     }
-    panel.CloseAndExpectExitZero();
-}
-
-struct Apply2000Case {
-    const char* name;
-    ControlSetting controls;
-    int wireMode;
-    int shade;
-    int red, green, blue;
-};
-
-TEST(Apply, Family2000SendsTwoBlocksHalfASecondApart) {
-    OpenPanel panel(L"apply-2000");
-    const PanelWindow& window = panel.window;
-    ASSERT_NE(window.Main(), nullptr);
-    window.Select(kGpuListId, kSlot2000);
-    const Apply2000Case cases[] = {
-        // Switching on: mode block first, then the colour block.
-        {"WAVE on", {2, false, 0, 3, true, 30, L"10", L"20", L"30"}, 4, 30, 10, 20, 30},
-        {"STATIC on, as started",
-         {0, false, 1, 0, true, 50, L"255", L"255", L"255"},
-         0,
-         50,
-         255,
-         255,
-         255},
-        // Switching off: colour block (off) first, then the mode block.
-        {"COLOR CYCLE off", {4, false, 2, 2, false, 0, L"53", L"3", L"1"}, 2, 0, 53, 3, 1},
-        {"BREATHING off",
-         {3, false, 1, 1, false, 100, L"200", L"100", L"50"},
-         3,
-         100,
-         200,
-         100,
-         50}};
-    for (const Apply2000Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetControls(window, c.controls);
-        DriverLogWatch watch(panel.files);
-        window.Click(kApplyButtonId);
-        const std::vector<Transfer> sent = watch.WaitForWrites(2);
-        ASSERT_EQ(sent.size(), 3u) << "a probe and two writes";
-        EXPECT_EQ(sent[0].call, "NvAPI_I2CReadEx");
-        const std::string mode =
-            Hex(led::ModeBlock2000(0xA0, c.wireMode, c.shade, c.red, c.green, c.blue));
-        const std::string colour = Hex(
-            led::ColourBlock2000(0xA0, c.controls.ledOn ? 1 : 0, c.shade, c.red, c.green, c.blue));
-        const std::vector<std::string> expected = c.controls.ledOn
-                                                      ? std::vector<std::string>{mode, colour}
-                                                      : std::vector<std::string>{colour, mode};
-        EXPECT_EQ(WrittenData(sent), expected);
-        for (size_t i = 1; i < 3; ++i) {
-            EXPECT_EQ(sent[i].bus, 2);
-            EXPECT_EQ(sent[i].deviceAddress, 0x92);
-            EXPECT_EQ(sent[i].size, 8);
-        }
-        EXPECT_GE(sent[2].t - sent[1].t, 450) << "blocks at least 450 ms apart";
+    // Reset sends white, static: on family 3000 with cycling, on family 2000 the mode block and
+    // then, when that went through, the colour block. The controls return to their starting
+    // values, the 3000 family's slider to the middle although shade 0 was sent.
+    // clang-format off
+    const struct {
+        int slot;
+        std::vector<std::string> sent;
+        const char* controls;
+    } resets[] = {
+        {0, {"a2 01 01 00 ff ff ff 01 02 03 ff ff ff 02"},
+            "1110011111 1001 0,0,1,0 50 255,255,255 FLASH"},
+        {1, {"a0 00 00 ff ff ff 00 04", "a0 fc 01 ff ff ff 00 04"},
+            "1110011111 1001 1,0,1,0 0 255,255,255 STROBING"},
+        // The mode block fails: no colour block follows.
+        {1, {"a0 00 00 ff ff ff 00 04"}, "1110011111 1001 1,0,1,0 0 255,255,255 STROBING"},
+    };
+    // clang-format on
+    for (const auto& c : resets) {
+        SCOPED_TRACE(c.sent.size());
+        window.Select(kGpuListId, c.slot);
+        SetControls(window, {3, 0, 0, 2, 0, 80, L"1", L"2", L"3"});
+        EXPECT_EQ(Sent(window, panel.files, kResetButtonId), c.sent);
+        EXPECT_EQ(window.Picture(), c.controls);
     }
-    panel.CloseAndExpectExitZero();
-}
-
-const char* const kAfterReset =
-    "modeList=on ledOn=on,checked ledOff=on,clear cycle=off,clear single=off,checked "
-    "shadeSlider=on apply=on reset=on intervalList=on brightnessList=on";
-
-void ExpectControlsReset(const PanelWindow& window, int slider) {
-    EXPECT_EQ(window.States(), kAfterReset);
-    EXPECT_EQ(window.Selection(kModeListId), 0);
-    EXPECT_EQ(window.Selection(kIntervalListId), 1);
-    EXPECT_EQ(window.Selection(kBrightnessListId), 0);
-    EXPECT_EQ(window.SliderPosition(), slider);
-    for (int id : {kRedEditId, kGreenEditId, kBlueEditId}) EXPECT_EQ(window.Text(id), L"255");
-}
-
-TEST(Reset, SendsTheFixedSequenceOfEachFamily) {
-    OpenPanel panel(L"reset");
-    const PanelWindow& window = panel.window;
-    ASSERT_NE(window.Main(), nullptr);
-
-    {
-        SCOPED_TRACE("family 3000");
-        SetControls(window, {3, false, 0, 2, false, 80, L"1", L"2", L"3"});
-        DriverLogWatch watch(panel.files);
-        window.Click(kResetButtonId);
-        const std::vector<Transfer> sent = watch.WaitForWrites(1);
-        std::string block = "a2 01 01 00 ff ff ff 01 02 03";
-        for (int group = 0; group < 8; ++group) block += " ff ff ff 02";
-        EXPECT_EQ(WrittenData(sent), std::vector<std::string>{block});
-        EXPECT_EQ(sent.size(), 1u);
-        // The slider shows the middle although shade 0 was sent.
-        ExpectControlsReset(window, 50);
-    }
-    {
-        SCOPED_TRACE("family 2000");
-        window.Select(kGpuListId, kSlot2000);
-        SetControls(window, {2, false, 0, 3, false, 80, L"1", L"2", L"3"});
-        DriverLogWatch watch(panel.files);
-        window.Click(kResetButtonId);
-        const std::vector<Transfer> sent = watch.WaitForWrites(2);
-        ASSERT_EQ(sent.size(), 3u);
-        EXPECT_EQ(sent[0].call, "NvAPI_I2CReadEx");
-        EXPECT_EQ(WrittenData(sent),
-                  (std::vector<std::string>{"a0 00 00 ff ff ff 00 04", "a0 fc 01 ff ff ff 00 04"}));
-        EXPECT_GE(sent[2].t - sent[1].t, 450);
-        ExpectControlsReset(window, 0);
-    }
-    panel.CloseAndExpectExitZero();
-}
-
-TEST(Reset, Family2000StopsWhenTheModeWriteFails) {
-    OpenPanel panel(L"reset-fails", {kDefaultBoards[1], "i2c-write-fail 1"});
-    const PanelWindow& window = panel.window;
-    ASSERT_NE(window.Main(), nullptr);
+    // Apply, answered at once, shows that no colour block was still to come.
     DriverLogWatch watch(panel.files);
-    window.Click(kResetButtonId);
-    std::vector<Transfer> sent = watch.WaitForWrites(1);
-    ASSERT_EQ(WrittenData(sent).size(), 1u);
-    EXPECT_NE(sent.back().status, 0);
-    // Apply, answered at once, is the proof that no colour block was still to come.
     window.Click(kApplyButtonId);
-    sent = watch.WaitForWrites(3);
-    ASSERT_GE(sent.size(), 3u);
-    EXPECT_EQ(sent[2].call, "NvAPI_I2CReadEx") << "the next transfer is Apply's probe";
-    ExpectControlsReset(window, 0);
+    EXPECT_EQ(watch.TransfersSinceMark().at(0).call, "NvAPI_I2CReadEx");
+    for (const Json& line : ReadDriverLog(panel.files)) EXPECT_FALSE(line.contains("ignored"));
+    panel.CloseAndExpectExitZero();
+}
+
+// Gives the red edit the keyboard focus with a real click.
+bool FocusRedEdit(const PanelWindow& window) {
+    return ClickWithPointer(window.ScreenRect(kRedEditId)) &&
+           WaitUntil([&] { return window.Focus() == window.Control(kRedEditId); });
+}
+
+TEST(Keyboard, AcceleratorsChangeNothingAndTypedDigitsTakeTheEditRule) {
+    OpenPanel panel(L"keyboard");
+    const PanelWindow& window = panel.window;
+    ASSERT_NE(window.Main(), nullptr);
+    // A state the refresh would have to keep, set without moving the keyboard focus (a clicked
+    // button would take it, and the keys would then go to the button).
+    window.Select(kModeListId, 1);
+    window.Select(kIntervalListId, 2);
+    window.Select(kBrightnessListId, 3);
+    window.SetText(kGreenEditId, L"12");
+    window.SetSliderPosition(70);
+    const POINT beside = window.ScreenPoint(440, 120);
+    ASSERT_TRUE(ClickWithPointer({beside.x, beside.y, beside.x + 1, beside.y + 1}));
+    ASSERT_EQ(window.Focus(), window.Main());
+    for (bool inEdit : {false, true}) {
+        SCOPED_TRACE(inEdit ? "focus in an edit" : "focus on the window");
+        ASSERT_TRUE(!inEdit || FocusRedEdit(window));
+        const std::string before =
+            window.Picture() + std::to_string(ReadDriverLog(panel.files).size());
+        ASSERT_TRUE(Xdotool("key --delay 150 alt+question alt+slash alt+question"));
+        Sleep(500);
+        EXPECT_EQ(window.Picture() + std::to_string(ReadDriverLog(panel.files).size()), before);
+    }
+    // The keyboard does reach the program: typed digits are read by the edit rule as they come,
+    // and Apply sends what it read (at slider 0 unshaded, byte 4 of the block).
+    window.SetSliderPosition(0);
+    window.SelectAllText(kRedEditId);
+    ASSERT_TRUE(Xdotool("type --delay 80 300"));
+    EXPECT_TRUE(WaitUntil([&] { return window.Text(kRedEditId) == L"255"; }));
+    EXPECT_EQ(Sent(window, panel.files, kApplyButtonId).at(0).substr(12, 2), "ff");
     panel.CloseAndExpectExitZero();
 }
 

@@ -13,7 +13,6 @@
 #include "core/panel/picker_rules.h"
 #include "tests/e2e/driver_log_watch.h"
 #include "tests/e2e/panel_process.h"
-#include "tests/picker_e2e/screen_capture.h"
 
 namespace e2e {
 namespace {
@@ -39,20 +38,13 @@ class CapturePanel : public OpenPanel {
         return "mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
                (fast ? " " : " sleep 0.4 ");
     }
-    COLORREF Pixel(Point client) const {
-        const POINT at = Screen(client);
-        return CaptureScreen({at.x, at.y, at.x + 1, at.y + 1}).At(at);
-    }
-    std::string Edits() const {
-        return Narrow(window.Text(kRedEditId) + L"," + window.Text(kGreenEditId) + L"," +
-                      window.Text(kBlueEditId));
-    }
+    COLORREF Pixel(Point client) const { return window.Pixel(client.x, client.y); }
     // Whether the edits read as this colour, within 5 s.
     bool EditsShow(COLORREF c) const {
         const std::string expected = std::to_string(GetRValue(c)) + "," +
                                      std::to_string(GetGValue(c)) + "," +
                                      std::to_string(GetBValue(c));
-        return WaitUntil([&] { return Edits() == expected; }, 5000);
+        return WaitUntil([&] { return window.Edits() == expected; }, 5000);
     }
 };
 
@@ -64,16 +56,16 @@ TEST(PointerCapture, AReleaseOutsideTheWindowEndsThePickAndAPressOutsideTheDiscP
     ASSERT_NE(rim, panel.Pixel(kSecond));
     ASSERT_TRUE(Xdotool(panel.To({300, 160}) + "mousedown 1 sleep 0.2 " + panel.To({450, 160}) +
                         panel.To({700, 160}) + "mouseup 1 sleep 0.3"));
-    EXPECT_TRUE(panel.EditsShow(rim)) << panel.Edits();
+    EXPECT_TRUE(panel.EditsShow(rim)) << panel.window.Edits();
     // Back over the disc with the button up: the swatch and the edits stay.
     ASSERT_TRUE(Xdotool(panel.To(kSecond) + panel.To(kThird)));
     EXPECT_EQ(panel.Pixel(kSwatch), rim);
-    EXPECT_TRUE(panel.EditsShow(rim)) << panel.Edits();
+    EXPECT_TRUE(panel.EditsShow(rim)) << panel.window.Edits();
 
     ASSERT_TRUE(Xdotool(panel.To({420, 160}) + "mousedown 1 sleep 0.2 " + panel.To(kSecond) +
                         panel.To(kThird) + "mouseup 1 sleep 0.3"));
     EXPECT_EQ(panel.Pixel(kSwatch), rim);
-    EXPECT_TRUE(panel.EditsShow(rim)) << panel.Edits();
+    EXPECT_TRUE(panel.EditsShow(rim)) << panel.window.Edits();
     panel.CloseAndExpectExitZero();
 }
 
@@ -90,14 +82,14 @@ TEST(PointerCapture, LosingTheCaptureEndsThePickAndAFastPickLeavesItsColourInThe
     SendMessageW(panel.window.Main(), WM_CANCELMODE, 0, 0);
     ASSERT_TRUE(Xdotool(panel.To(kThird) + "mouseup 1 sleep 0.3"));
     EXPECT_EQ(panel.Pixel(kSwatch), second);
-    EXPECT_TRUE(panel.EditsShow(second)) << panel.Edits();
+    EXPECT_TRUE(panel.EditsShow(second)) << panel.window.Edits();
 
     // Press, two quick moves and release, well within the edits' 20 ms.
     ASSERT_TRUE(Xdotool(panel.To(kThird) + "mousedown 1 " + panel.To(kSecond, true) +
                         panel.To(kFirst, true) + "mouseup 1 sleep 0.3 mousemove 5 5 sleep 0.3"));
     const COLORREF swatch = panel.Pixel(kSwatch);
     EXPECT_EQ(swatch, first);
-    EXPECT_TRUE(panel.EditsShow(swatch)) << panel.Edits();
+    EXPECT_TRUE(panel.EditsShow(swatch)) << panel.window.Edits();
     ASSERT_EQ(panel.window.SliderPosition(), 50);
     DriverLogWatch watch(panel.files);
     panel.window.Click(kApplyButtonId);

@@ -2,22 +2,15 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/app/startup_messages.h"
 
-struct ShownMessage {
-    std::wstring text;
-    std::wstring caption;
-    bool operator==(const ShownMessage& other) const {
-        return text == other.text && caption == other.caption;
-    }
-};
-
 class RecordingMessages : public StartupMessages {
   public:
     void Show(const wchar_t* text, const wchar_t* caption) override {
-        shown.push_back({text, caption});
+        shown.emplace_back(text, caption);
     }
-    std::vector<ShownMessage> shown;
+    std::vector<std::pair<std::wstring, std::wstring>> shown;  // text and caption
 };
