@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <tuple>
 
 #include "core/gpus/gpu_slots.h"
 #include "core/panel/panel_rules.h"
@@ -132,18 +133,20 @@ std::optional<int> FindModePosition(int family, const std::string& name) {
     return std::nullopt;
 }
 
-PanelControls ControlsForOptions(int family, bool supported, std::optional<int> modePosition,
+ApplyReadings ControlsForOptions(int family, bool supported, std::optional<int> modePosition,
                                  const ApplyOptions& options) {
     // The panel as it starts with this board selected.
     const StartPlan start = PlanStartStates(family, supported);
     const PanelState fresh;
-    PanelControls controls;
+    ApplyReadings controls;
     controls.modePosition = modePosition.value_or(start.modePosition);
     controls.intervalPosition = options.intervalPosition.value_or(start.intervalPosition);
     controls.brightnessPosition = options.brightnessPosition.value_or(start.brightnessPosition);
-    controls.ledOn = options.off ? false : start.changes.ledOn.checked.value_or(true);
-    controls.shade = options.shade.value_or(kShadeMiddle);
-    controls.colour = options.colour.value_or(Rgb{fresh.red, fresh.green, fresh.blue});
+    controls.ledOnChecked = options.off ? false : start.changes.ledOn.checked.value_or(true);
+    controls.shadePosition = options.shade.value_or(kShadeMiddle);
+    const Rgb colour = options.colour.value_or(Rgb{fresh.red, fresh.green, fresh.blue});
+    std::tie(controls.red, controls.green, controls.blue) =
+        std::tie(colour.red, colour.green, colour.blue);
 
     // Choosing the mode in its list runs the selection refresh, which may force Cycle or Single;
     // only a Cycle button it leaves enabled can then be clicked.
@@ -157,32 +160,19 @@ PanelControls ControlsForOptions(int family, bool supported, std::optional<int> 
     const bool cycleEnabled =
         refresh.changes.cycle.enabled.value_or(start.changes.cycle.enabled.value_or(false));
     const bool cycleBefore = refresh.changes.cycle.checked.value_or(readings.cycleChecked);
-    controls.cycle = cycleEnabled && options.cycle ? true : cycleBefore;
+    controls.cycleChecked = cycleEnabled && options.cycle ? true : cycleBefore;
     return controls;
 }
 
-LedSettings SettingsForControls(int family, const PanelControls& controls) {
-    ApplyReadings readings;
-    readings.modePosition = controls.modePosition;
-    readings.intervalPosition = controls.intervalPosition;
-    readings.brightnessPosition = controls.brightnessPosition;
-    readings.ledOnChecked = controls.ledOn;
-    readings.cycleChecked = controls.cycle;
-    readings.shadePosition = controls.shade;
-    readings.red = controls.colour.red;
-    readings.green = controls.colour.green;
-    readings.blue = controls.colour.blue;
-    return GatherLedSettings(family, readings);
-}
-
-std::string DescribeControls(int family, const PanelControls& controls) {
+std::string DescribeControls(int family, const ApplyReadings& controls) {
     const std::vector<std::string> modes = ModeNames(family);
     const size_t mode = static_cast<size_t>(controls.modePosition);
     std::string text = mode < modes.size() ? modes[mode] : "?";
-    text += ", colour " + ColourText(controls.colour) + ", shade " +
-            std::to_string(controls.shade) + ", LED " + (controls.ledOn ? "on" : "off");
+    text += ", colour " + ColourText({controls.red, controls.green, controls.blue}) + ", shade " +
+            std::to_string(controls.shadePosition) + ", LED " +
+            (controls.ledOnChecked ? "on" : "off");
     if (family != kFamily2000) {
-        text += std::string(controls.cycle ? ", cycle" : ", single") + ", interval " +
+        text += std::string(controls.cycleChecked ? ", cycle" : ", single") + ", interval " +
                 IntervalText(controls.intervalPosition) + ", brightness " +
                 BrightnessText(controls.brightnessPosition) + "%";
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/led/led_settings.h"
+#include "core/panel/panel_rules.h"
 
 struct Rgb {
     int red = 0;
@@ -42,27 +43,15 @@ std::vector<std::string> ModeNames(int family);
 // The position of `name` in that list; case does not matter and "-" stands for a space.
 std::optional<int> FindModePosition(int family, const std::string& name);
 
-// What the panel's Apply reads from its controls.
-struct PanelControls {
-    int modePosition = 0;
-    int intervalPosition = 0;
-    int brightnessPosition = 0;
-    bool ledOn = false;
-    bool cycle = false;
-    int shade = 0;
-    Rgb colour;  // the R, G and B edits
-};
-
 // A freshly started panel with this board selected in the GPU list, each given option set as its
 // control's final state, and then the panel's rules: a mode that forces Cycle or Single forces it
 // here too, and Cycle can be chosen only where the panel lets the user choose it. `modePosition`
-// is the given mode found in the board's list, or none to keep the list's first.
-PanelControls ControlsForOptions(int family, bool supported, std::optional<int> modePosition,
+// is the given mode found in the board's list, or none to keep the list's first. The result is
+// what the panel's Apply reads from those controls; `GatherLedSettings` turns it into what it
+// sends.
+ApplyReadings ControlsForOptions(int family, bool supported, std::optional<int> modePosition,
                                  const ApplyOptions& options);
-
-// What the panel's Apply hands to the LED command encoding for these controls.
-LedSettings SettingsForControls(int family, const PanelControls& controls);
 
 // One line's worth: "WAVE, colour ff0000, shade 20, LED on, cycle, interval long, brightness 75%";
 // the family-2000 boards take no cycle, interval or brightness, so those are left out there.
-std::string DescribeControls(int family, const PanelControls& controls);
+std::string DescribeControls(int family, const ApplyReadings& controls);

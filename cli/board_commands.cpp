@@ -21,7 +21,7 @@ int Fail(CliHost& host, int exitCode, const std::string& message) {
 // One board's part of a command, settled before anything is sent to any board.
 struct Step {
     const Board* board = nullptr;
-    PanelControls controls;
+    ApplyReadings controls;
     LedSettings settings;
     ApplyOptions saved;  // the options, the mode as the board's list names it
 };
@@ -73,7 +73,7 @@ int PlanApply(const Board& board, const ApplyOptions& options, int badModeCode, 
         step.saved.mode = ModeNames(board.family)[static_cast<size_t>(*position)];
     }
     step.controls = ControlsForOptions(board.family, board.supported, position, options);
-    step.settings = SettingsForControls(board.family, step.controls);
+    step.settings = GatherLedSettings(board.family, step.controls);
     return kExitDone;
 }
 

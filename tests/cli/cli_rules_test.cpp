@@ -95,9 +95,9 @@ TEST(CliOptions, BecomeThePanelsControlsAndThenItsBlocks) {
         const ApplyOptions options = Options("apply " + c.options);
         const std::optional<int> mode =
             options.mode ? FindModePosition(c.family, *options.mode) : std::nullopt;
-        const PanelControls controls = ControlsForOptions(c.family, true, mode, options);
+        const ApplyReadings controls = ControlsForOptions(c.family, true, mode, options);
         EXPECT_EQ(DescribeControls(c.family, controls), c.controls) << c.options;
-        const LedSettings s = SettingsForControls(c.family, controls);
+        const LedSettings s = GatherLedSettings(c.family, controls);
         const std::string blocks =
             c.family == kFamily3000
                 ? Hex(led::SettingsBlock3000(0xA2, s))
