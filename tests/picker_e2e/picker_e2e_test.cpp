@@ -138,5 +138,55 @@ TEST(Screenshots, DISABLED_PanelAndHelpPopup) {
     panel.CloseAndExpectExitZero();
 }
 
+// A pick holds the pointer capture: a release outside the window ends it, as does losing the
+// capture; a press outside the disc picks nothing; after a fast pick the edits hold its colour.
+TEST(PointerCapture, APickEndsWhereverTheButtonIsReleasedAndTheEditsHoldItsColour) {
+    OpenPanel panel(L"capture");
+    const PanelWindow& window = panel.window;
+    ASSERT_NE(window.Main(), nullptr);
+    // A move to a client point; a fast one has no pause after it.
+    const auto to = [&](int x, int y, bool fast = false) {
+        const POINT at = window.ScreenPoint(x, y);
+        return fast ? "mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " "
+                    : MoveTo(at);
+    };
+    const auto editsShow = [&](COLORREF c) {
+        return WaitUntil([&] { return window.Edits() == Decimal(c); }, 5000);
+    };
+    ASSERT_TRUE(Xdotool("mousemove 5 5 sleep 0.3"));
+    const COLORREF rim = window.Pixel(397, 160), first = window.Pixel(330, 200),
+                   second = window.Pixel(200, 220), third = window.Pixel(300, 100);
+    ASSERT_TRUE(rim != second && first != second && second != third);
+    // Released outside the window, then back over the disc with the button up.
+    ASSERT_TRUE(Xdotool(to(300, 160) + "mousedown 1 sleep 0.2 " + to(450, 160) + to(700, 160) +
+                        "mouseup 1 sleep 0.3 " + to(200, 220) + to(300, 100)));
+    EXPECT_EQ(window.Pixel(80, 150), rim);
+    EXPECT_TRUE(editsShow(rim)) << window.Edits();
+    // Pressed outside the disc, dragged inside.
+    ASSERT_TRUE(Xdotool(to(420, 160) + "mousedown 1 sleep 0.2 " + to(200, 220) + to(300, 100) +
+                        "mouseup 1 sleep 0.3"));
+    EXPECT_EQ(window.Pixel(80, 150), rim);
+    EXPECT_TRUE(editsShow(rim)) << window.Edits();
+    // The capture lost mid-drag, as when a dialog or a menu takes over.
+    ASSERT_TRUE(Xdotool(to(330, 200) + "mousedown 1 sleep 0.2 " + to(200, 220)));
+    SendMessageW(window.Main(), WM_CANCELMODE, 0, 0);
+    ASSERT_TRUE(Xdotool(to(300, 100) + "mouseup 1 sleep 0.3"));
+    EXPECT_EQ(window.Pixel(80, 150), second);
+    EXPECT_TRUE(editsShow(second)) << window.Edits();
+    // Press, two quick moves and release, well within the edits' 20 ms; Apply then sends the
+    // swatch's colour scaled by the slider (50).
+    ASSERT_TRUE(Xdotool(to(300, 100) + "mousedown 1 " + to(200, 220, true) + to(330, 200, true) +
+                        "mouseup 1 sleep 0.3 mousemove 5 5 sleep 0.3"));
+    EXPECT_EQ(window.Pixel(80, 150), first);
+    EXPECT_TRUE(editsShow(first)) << window.Edits();
+    DriverLogWatch watch(panel.files);
+    window.Click(kApplyButtonId);
+    EXPECT_EQ(
+        WrittenData(watch.WaitForWrites(1)),
+        std::vector<std::string>{Hex(led::SettingsBlock3000(
+            0xA2, {1, 0, 0, 1, 0, 50, GetRValue(first), GetGValue(first), GetBValue(first)}))});
+    panel.CloseAndExpectExitZero();
+}
+
 }  // namespace
 }  // namespace e2e

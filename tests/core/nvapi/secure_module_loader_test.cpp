@@ -15,6 +15,7 @@ class RecordingLoaderPlatform : public nvapi::LoaderPlatform {
     bool IsBuild9200OrLater() override { return ++versionTests, build9200OrLater; }
     uint32_t QuerySystemDirectory(wchar_t* buffer, uint32_t size) override {
         const auto length = static_cast<uint32_t>(directory.size());
+        if (buffer != nullptr && fillFails) return 0;
         if (length == 0 || buffer == nullptr || size <= length) return length ? length + 1 : 0;
         directory.copy(buffer, length);
         buffer[length] = L'\0';
@@ -38,7 +39,7 @@ class RecordingLoaderPlatform : public nvapi::LoaderPlatform {
         block.clear();
     }
 
-    bool build9200OrLater = true, allocationFails = false, guardIntact = true;
+    bool build9200OrLater = true, allocationFails = false, fillFails = false, guardIntact = true;
     std::wstring directory = L"C:\\Windows\\system32";  // empty: the query fails
     uint32_t loadError = 0, lastError = 12345;
     int versionTests = 0, module = 0;
@@ -103,6 +104,11 @@ TEST(SecureModuleLoader, RefusesWithoutLoadingAnything) {
         // A directory part is refused before anything else, the version test included.
         EXPECT_EQ(fake.versionTests, error == 160 ? 0 : 1);
     }
+    RecordingLoaderPlatform fake;  // the directory's size is known, but filling it in fails
+    fake.build9200OrLater = false;
+    fake.fillFails = true;
+    EXPECT_EQ(nvapi::SecureLoadModule(fake, L"nvapi.dll", 0x800), nullptr);
+    EXPECT_TRUE(fake.loads.empty() && fake.lastError == 3 && fake.block.empty());
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(EditRule, ReadsThreeCharactersClampsAndCorrects) {
     // clang-format off
     const std::tuple<std::wstring, int, const wchar_t*> cases[] = {
         {L"128", 128, nullptr}, {L"0", 0, nullptr}, {L"255", 255, nullptr}, {L"007", 7, nullptr},
-        {L"300", 255, L"255"}, {L"999", 255, L"255"}, {L"-5", 0, L"0"}, {L"-0", 0, nullptr},
+        {L"300", 255, L"255"}, {L"256", 255, L"255"}, {L"-5", 0, L"0"}, {L"-0", 0, nullptr},
         {L"", 0, nullptr}, {L"1000", 100, nullptr}, {L"   5", 0, nullptr}, {L"12a", 12, nullptr},
         {L"a12", 0, nullptr}, {L"- 5", 0, nullptr}, {L"+12", 12, nullptr}, {L"\t42", 42, nullptr},
         {L"\n\v1", 1, nullptr}, {L"\f\r2", 2, nullptr}, {L"１２８", 128, nullptr}, {L"３００", 255, L"255"},

@@ -1,0 +1,149 @@
+// lumivar.exe's commands on the simulated driver in-process, with a host that keeps the settings
+// file in memory and a clock that moves only when the command sleeps.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <sstream>
+
+#include "cli/board_commands.h"
+#include "tests/support/in_process_driver.h"
+
+namespace {
+
+class FakeHost : public CliHost {
+  public:
+    nvapi::NvApiAccess& Driver() override { return access; }
+    void Print(const std::string& line) override { out += line + "\n"; }
+    void PrintError(const std::string& line) override { err += line + "\n"; }
+    std::string SettingsFileName() override { return "settings.json"; }
+    FileRead ReadSettingsFile(std::string& text, std::string&) override {
+        if (file) text = *file;
+        return file ? FileRead::kRead : FileRead::kAbsent;
+    }
+    bool WriteSettingsFile(const std::string& text, std::string&) override {
+        file = text;
+        return true;
+    }
+    void Sleep(unsigned milliseconds) override { now += milliseconds; }
+    uint64_t Milliseconds() override { return now; }
+
+    InProcessDriver driver;
+    nvapi::NvApiAccess access{driver};
+    std::string out, err;
+    std::optional<std::string> file;
+    // Not 0, so that a clock read as an absolute time, not a difference, shows.
+    static constexpr uint64_t kStart = 1000000;
+    uint64_t now = kStart;
+};
+
+int RunCommand(FakeHost& host, const std::string& scenario, const std::string& line) {
+    simdriver::Scenario parsed;
+    std::string problem;
+    EXPECT_TRUE(simdriver::ParseScenario(scenario, parsed, problem)) << problem;
+    simdriver::Configure(parsed);
+    simdriver::SetProcessAgeSource([&host] { return int64_t(host.now - FakeHost::kStart); });
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    const ParsedCommandLine parsedLine = ParseCommandLine(words);
+    EXPECT_TRUE(parsedLine.ok) << parsedLine.error;
+    return RunBoardCommand(parsedLine.invocation, host);
+}
+
+// The writes that reached a board, and all their bytes: "a2 01 01 ... a0 fc ...".
+std::pair<int, std::string> Written() {
+    std::pair<int, std::string> written;
+    for (const simdriver::CallRecord& call : simdriver::Calls()) {
+        if (call.call != "NvAPI_I2CWriteEx" || call.status != NVAPI_OK) continue;
+        ++written.first;
+        for (uint8_t byte : call.data) {
+            written.second += {' ', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+        }
+    }
+    written.second.erase(0, 1);
+    return written;
+}
+
+// A family-3000 block from the nine bytes after a2; the colour and interval code follow 8 times.
+std::string Block3000(const std::string& head) {
+    std::string block = "a2 " + head;
+    for (int i = 0; i < 8; ++i) block += " " + head.substr(9, 9) + head.substr(21, 2);
+    return block;
+}
+
+TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
+    const std::string boards =
+        "gpu bus=1 pci=220610de name=\"RTX 3080\"\ngpu bus=2 pci=1e8110de name=\"RTX 2080\"\n";
+    const std::string three = boards + "gpu bus=3 pci=1b8010de name=\"GTX Éclair\"\n";
+    struct Case {
+        std::string scenario, line;
+        int code;
+        std::string says;  // on stdout for 0, on stderr otherwise
+        int writes;
+        std::string bytes = "";  // when given: what was written
+    };
+    const Case cases[] = {
+        // The options set the panel's controls, a freshly started panel's where left out; then
+        // the panel's rules: WAVE forces Cycle (the shade still goes out), STATIC forces Single,
+        // FLASH lets the user choose; on family 2000 WAVE and COLOR CYCLE trade wire codes, and
+        // cycle, interval and brightness reach no block.
+        {boards, "apply", 0,
+         "static, colour ffffff, shade 50, LED on, single, interval medium, brightness 100%", 1,
+         Block3000("01 01 00 80 80 80 00 02 03")},
+        {boards, "apply --mode WAVE --shade 100", 0,
+         "wave, colour ffffff, shade 100, LED on, cycle, interval medium, brightness 100%", 1,
+         Block3000("01 01 04 00 00 00 01 02 03")},
+        {boards,
+         "apply --mode static --cycle --off --shade 0 --color 0c2238 --interval short "
+         "--brightness 25",
+         0, "static, colour 0c2238, shade 0, LED off, single, interval short, brightness 25%", 1,
+         Block3000("01 00 00 0c 22 38 00 03 00")},
+        {boards, "apply --mode flash --cycle --interval LONG --brightness 75", 0,
+         "flash, colour ffffff, shade 50, LED on, cycle, interval long, brightness 75%", 1,
+         Block3000("01 01 01 80 80 80 01 00 02")},
+        {boards, "apply --gpu 1 --mode color-cycle --off --color 350301 --cycle --interval long", 0,
+         "color-cycle, colour 350301, shade 50, LED off", 2,
+         "a0 fc 00 1a 02 01 00 04 a0 00 02 1a 02 01 00 04"},
+        {boards, "apply --gpu 1 --mode Wave --shade 0 --brightness 25", 0,
+         "wave, colour ffffff, shade 0, LED on", 2,
+         "a0 00 04 ff ff ff 00 04 a0 fc 01 ff ff ff 00 04"},
+        {three, "list", 0,
+         "0 1 220610de 3000 RTX 3080\n1 2 1e8110de 2000 RTX 2080\n2 3 1b8010de unsupported GTX "
+         "Éclair\n",
+         0},
+        {three, "apply --gpu all", 0, "GPU 2 (GTX Éclair): skipped, not a supported board", 3},
+        {three, "apply --gpu 1 --mode flash", 1,
+         "modes are static, strobing, wave, breathing, color-cycle", 0},
+        {three, "apply --gpu 3", 2, "there is no GPU 3", 0},
+        {three, "reset --gpu 2", 2, "GPU 2 (GTX Éclair) is not a supported board", 0},
+        {boards + "initialize-status -6", "apply", 3, "initialised (status -6)", 0},
+        {"enum-status -1", "list", 3, "lists no GPU", 0},
+        // One board's failure does not stop the others; the worst code wins.
+        {boards + "i2c-write-fail 1 -5", "reset --gpu all", 3, "the transfer failed (status -5)",
+         2},
+        {boards, "restore", 0, "nothing is saved yet", 0},
+        // A driver that is ready 3 s after the start; one that never is, given up after 2 s.
+        {boards + "not-ready-for 3000", "restore --wait 30", 0, "restored", 1},
+        {boards + "not-ready-for 9999", "restore --wait 2", 3,
+         "gave up after 2 s: the driver could not be initialised (status -6)", 0},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        if (c.line.rfind("restore", 0) == 0 && c.says != "nothing is saved yet") {
+            ASSERT_EQ(RunCommand(host, boards, "apply --gpu 0 --mode wave --save"), 0);
+        }
+        host.now = FakeHost::kStart;
+        EXPECT_EQ(RunCommand(host, c.scenario, c.line), c.code) << c.line;
+        EXPECT_NE((c.code == 0 ? host.out : host.err).find(c.says), std::string::npos)
+            << c.line << ": " << host.out << host.err;
+        const auto [writes, bytes] = Written();
+        EXPECT_EQ(writes, c.writes) << c.line;
+        EXPECT_TRUE(c.bytes.empty() || bytes == c.bytes) << c.line << ": " << bytes;
+        EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << c.line << ": unloaded";
+    }
+    simdriver::SetProcessAgeSource([] { return INT64_MAX; });  // no fake clock left behind
+    simdriver::Configure(simdriver::DefaultScenario());
+}
+
+}  // namespace
