@@ -70,6 +70,12 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
           board + "{\"brightness\": \"75\"}}]}", board + "{}, \"x\": 1}]}"}) {
         EXPECT_FALSE(ParseSettings(text, read, error)) << text;
     }
+    // Written by hand, with upper-case digits.
+    EXPECT_TRUE(
+        ParseSettings("{\"boards\": [{\"pci\": \"1F8110DF\", \"bus\": 2, \"options\": {}}]}", read,
+                      error) &&
+        PlanRestore(read, {{0x1F8110DF, 2}}).steps.size() == 1)
+        << error;
     // Several boards in one command: the worst thing that happened to any of them.
     EXPECT_EQ(HighestExitCode({kExitDone, kExitSettingsFile, kExitDriverFailed}),
               kExitSettingsFile);

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
-#include <cstring>
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "core/panel/control_ids.h"
@@ -68,13 +68,12 @@ CliRun RunCli(const ScenarioFiles& files, const std::string& arguments) {
 constexpr const wchar_t* kSettings = L"appdata\\VOXA\\LED Lumivar\\settings.json";
 
 // The driver's log lines whose call starts with `call`.
-std::vector<nlohmann::json> LoggedCalls(const ScenarioFiles& files, const std::string& call) {
-    std::vector<nlohmann::json> calls;
-    std::istringstream in(ReadWhole(files.log));
-    for (std::string line; std::getline(in, line);) {
-        const nlohmann::json json = nlohmann::json::parse(line, nullptr, false);
-        if (json.value("call", "").rfind(call, 0) == 0) calls.push_back(json);
-    }
+std::vector<Json> LoggedCalls(const ScenarioFiles& files, const std::string& call) {
+    std::vector<Json> calls = ReadDriverLog(files);
+    calls.erase(
+        std::remove_if(calls.begin(), calls.end(),
+                       [&](const Json& line) { return line.value("call", "").rfind(call, 0); }),
+        calls.end());
     return calls;
 }
 
@@ -82,37 +81,29 @@ TEST(Cli, SendsExactlyWhatThePanelSendsForTheSameControls) {
     OpenPanel panel(L"cli-panel");
     const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
-    // Slot, then the panel's mode cycle interval brightness on shade red green blue (nothing: as
-    // freshly started), or its Reset; and the same from the command line.
-    const std::pair<const char*, const char*> cases[] = {
-        {"0", "apply"},
-        {"0 2 1 0 3 0 20 12 34 56",
+    // On a slot, the panel's controls as freshly started or set so, Apply or Reset; and the same
+    // from the command line.
+    const struct {
+        int slot;
+        std::optional<ControlSetting> controls;
+        int button;
+        const char* command;
+    } cases[] = {
+        {0, {}, kApplyButtonId, "apply"},
+        {0, ControlSetting{2, 1, 0, 3, 0, 20, L"12", L"34", L"56"}, kApplyButtonId,
          "apply --mode breathing --cycle --interval short --brightness 25 --off --shade 20 --color "
          "0c2238"},
-        {"1 4 0 1 0 0 0 53 3 1", "apply --gpu 1 --mode Color-Cycle --off --shade 0 --color 350301"},
-        {"0 Reset", "reset"},
-        {"1 Reset", "reset --gpu 1"},
+        {1, ControlSetting{4, 0, 1, 0, 0, 0, L"53", L"3", L"1"}, kApplyButtonId,
+         "apply --gpu 1 --mode Color-Cycle --off --shade 0 --color 350301"},
+        {0, {}, kResetButtonId, "reset"},
+        {1, {}, kResetButtonId, "reset --gpu 1"},
     };
-    for (const auto& [controls, command] : cases) {
+    for (const auto& [slot, controls, button, command] : cases) {
         SCOPED_TRACE(command);
-        std::istringstream in(controls);
-        int slot, mode, cycle, interval, brightness, on, shade, red, green, blue;
-        in >> slot;
         window.Select(kGpuListId, slot);
-        if (in >> mode >> cycle >> interval >> brightness >> on >> shade >> red >> green >> blue) {
-            window.Select(kModeListId, mode);
-            if (window.Enabled(kCycleButtonId))
-                window.Click(cycle ? kCycleButtonId : kSingleButtonId);
-            window.Select(kIntervalListId, interval);
-            window.Select(kBrightnessListId, brightness);
-            window.Click(on ? kLedOnButtonId : kLedOffButtonId);
-            window.SetSliderPosition(shade);
-            for (const auto& [edit, value] :
-                 {std::pair{kRedEditId, red}, {kGreenEditId, green}, {kBlueEditId, blue}})
-                window.SetText(edit, std::to_wstring(value));
-        }
+        if (controls) window.Set(*controls);
         DriverLogWatch watch(panel.files);
-        window.Click(std::strchr(controls, 'R') ? kResetButtonId : kApplyButtonId);
+        window.Click(button);
         const std::vector<Transfer> fromPanel = watch.WaitForWrites(slot == 1 ? 2 : 1);
         watch.Mark();
         EXPECT_EQ(RunCli(panel.files, command).code, 0u);
@@ -173,7 +164,7 @@ TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone
     const ScenarioFiles late = WriteScenario(L"late", {kDefaultBoards[1], "not-ready-for 3000"});
     EXPECT_NE(RunCli(late, "restore --wait 30").out.find("on bus 1 is not present: skipped"),
               std::string::npos);
-    const std::vector<nlohmann::json> initialises = LoggedCalls(late, "NvAPI_Initialize");
+    const std::vector<Json> initialises = LoggedCalls(late, "NvAPI_Initialize");
     ASSERT_GE(initialises.size(), 2u) << "a process that starts ready tells nothing";
     EXPECT_EQ(initialises.front()["status"], -6);
     EXPECT_EQ(initialises.back()["status"], 0);

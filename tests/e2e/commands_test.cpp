@@ -10,25 +10,6 @@
 namespace e2e {
 namespace {
 
-// What a user sets before pressing Apply: the mode, interval and brightness positions, Cycle
-// (clicked where the mode lets the user choose), LED ON, the slider and the edits' texts.
-struct ControlSetting {
-    int mode, cycle, interval, brightness, ledOn, slider;
-    const wchar_t *red, *green, *blue;
-};
-
-void SetControls(const PanelWindow& window, const ControlSetting& s) {
-    window.Select(kModeListId, s.mode);
-    if (window.Enabled(kCycleButtonId)) window.Click(s.cycle ? kCycleButtonId : kSingleButtonId);
-    window.Select(kIntervalListId, s.interval);
-    window.Select(kBrightnessListId, s.brightness);
-    window.Click(s.ledOn ? kLedOnButtonId : kLedOffButtonId);
-    window.SetSliderPosition(s.slider);
-    window.SetText(kRedEditId, s.red);
-    window.SetText(kGreenEditId, s.green);
-    window.SetText(kBlueEditId, s.blue);
-}
-
 // The blocks a button sends, once they have arrived (with the board's line after the last). On
 // family 2000 the probe comes first and two blocks are at least 450 ms apart; a family-3000
 // block comes as its ten leading bytes and its group when the group stands there eight times.
@@ -80,7 +61,7 @@ TEST(Commands, ApplyAndResetSendWhatTheControlsSay) {
     for (const auto& c : applies) {
         SCOPED_TRACE(c.board);
         window.Select(kGpuListId, c.slot);
-        SetControls(window, c.controls);
+        window.Set(c.controls);
         Json board;
         EXPECT_EQ(Sent(window, panel.files, kApplyButtonId, &board), c.sent);
         EXPECT_EQ(board.value("mode", ""), c.board);
@@ -107,7 +88,7 @@ TEST(Commands, ApplyAndResetSendWhatTheControlsSay) {
     for (const auto& c : resets) {
         SCOPED_TRACE(c.sent.size());
         window.Select(kGpuListId, c.slot);
-        SetControls(window, {3, 0, 0, 2, 0, 80, L"1", L"2", L"3"});
+        window.Set({3, 0, 0, 2, 0, 80, L"1", L"2", L"3"});
         EXPECT_EQ(Sent(window, panel.files, kResetButtonId), c.sent);
         EXPECT_EQ(window.Picture(), c.controls);
     }

@@ -192,6 +192,18 @@ std::wstring PanelWindow::Text(int id) const {
     return text;
 }
 
+void PanelWindow::Set(const ControlSetting& s) const {
+    Select(kModeListId, s.mode);
+    if (Enabled(kCycleButtonId)) Click(s.cycle ? kCycleButtonId : kSingleButtonId);
+    Select(kIntervalListId, s.interval);
+    Select(kBrightnessListId, s.brightness);
+    Click(s.ledOn ? kLedOnButtonId : kLedOffButtonId);
+    SetSliderPosition(s.slider);
+    SetText(kRedEditId, s.red);
+    SetText(kGreenEditId, s.green);
+    SetText(kBlueEditId, s.blue);
+}
+
 std::string PanelWindow::Edits() const {
     return Utf8(Text(kRedEditId) + L"," + Text(kGreenEditId) + L"," + Text(kBlueEditId));
 }

@@ -80,6 +80,13 @@ class PanelProcess {
     std::vector<std::string> outputs_;
 };
 
+// What a user sets before pressing Apply: the mode, interval and brightness positions, Cycle
+// (clicked where the mode lets the user choose), LED ON, the slider and the edits' texts.
+struct ControlSetting {
+    int mode, cycle, interval, brightness, ledOn, slider;
+    const wchar_t *red, *green, *blue;
+};
+
 // The main window's controls, read and driven from outside.
 class PanelWindow {
   public:
@@ -119,6 +126,7 @@ class PanelWindow {
     }
     void SelectAllText(int id) const { Send(id, EM_SETSEL, 0, -1); }
     void Close() const { PostMessageW(main_, WM_CLOSE, 0, 0); }
+    void Set(const ControlSetting& setting) const;
 
   private:
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -88,11 +88,9 @@ void ExpectControlsFollowBoardModeAndRadios(const PanelWindow& window, const Sce
     } steps[] = {
         {kModeListId, 1, "1111111111 1001 0,1,1,0 50 255,255,255 FLASH"},     // the user chooses
         {kCycleButtonId, 0, "1111101111 1010 0,1,1,0 50 255,255,255 FLASH"},  // no slider
-        {kSingleButtonId, 0, "1111111111 1001 0,1,1,0 50 255,255,255 FLASH"},
-        {kCycleButtonId, 0, "1111101111 1010 0,1,1,0 50 255,255,255 FLASH"},
-        {kGpuListId, 1, "1111101111 1010 1,1,1,0 50 255,255,255 FLASH"},   // the family's mode
-        {kModeListId, 3, "1110001111 1010 1,3,1,0 50 255,255,255 FLASH"},  // WAVE cycles
-        {kModeListId, 0, "1110011111 1001 1,0,1,0 50 255,255,255 FLASH"},  // STATIC does not
+        {kGpuListId, 1, "1111101111 1010 1,1,1,0 50 255,255,255 FLASH"},      // the family's mode
+        {kModeListId, 3, "1110001111 1010 1,3,1,0 50 255,255,255 FLASH"},     // WAVE cycles
+        {kModeListId, 0, "1110011111 1001 1,0,1,0 50 255,255,255 FLASH"},     // STATIC does not
         {kLedOffButtonId, 0, "1110011111 0101 1,0,1,0 50 255,255,255 FLASH"},
         {kGpuListId, 2, "1110011111 0101 2,0,1,0 50 255,255,255 STROBING"},  // the 2000 list
         {kModeListId, 2, "1110011111 0101 2,2,1,0 50 255,255,255 STROBING"},
