@@ -30,6 +30,7 @@ TEST(CliCommandLine, TakesGoodValuesAndRefusesBadOnesInItsOwnWords) {
         {"apply --shade 1 --shade 2", "--shade is given more than once"},
         {"apply --shade 101", "the shade '101' is not a whole number from 0 to 100"},
         {"apply --shade 0100", "the shade '0100' is not a whole number from 0 to 100"},
+        {"apply --shade 5a", "the shade '5a' is not a whole number from 0 to 100"},
         {"apply --color #12345", "the colour '#12345' is not six hex digits"},
         {"apply --interval forever", "the interval 'forever' is not short, medium or long"},
         {"apply --brightness 60", "the brightness '60' is not 100, 75, 50 or 25"},
@@ -66,7 +67,7 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
     const std::string board = "{\"boards\": [{\"pci\": \"220610de\", \"bus\": 1, \"options\": ";
     for (const std::string& text :
          {std::string(), board.substr(0, 12), board.substr(11, 1) + "]",
-          board + "{\"shade\": 101}}]}", board + "{\"glow\": 1}}]}",
+          board + "{\"shade\": 101}}]}", board + "{\"glow\": 1}}]}", board + "{\"off\": 1}}]}",
           board + "{\"brightness\": \"75\"}}]}", board + "{}, \"x\": 1}]}"}) {
         EXPECT_FALSE(ParseSettings(text, read, error)) << text;
     }
