@@ -35,6 +35,7 @@ TEST(CliCommandLine, TakesGoodValuesAndRefusesBadOnesInItsOwnWords) {
         {"apply --interval forever", "the interval 'forever' is not short, medium or long"},
         {"apply --brightness 60", "the brightness '60' is not 100, 75, 50 or 25"},
         {"reset --gpu -1", "the GPU '-1' is not a number from lumivar list, nor all"},
+        {"reset --gpu 4294967296", "the GPU '4294967296' is not a number from lumivar list"},
         {"restore --wait 86401", "the wait '86401' is not a number of seconds from 0 to 86400"},
         {"logon", "logon needs one of enable, disable or status"},
         {"logon on", "logon takes enable, disable or status, not 'on'"},
