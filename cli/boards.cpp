@@ -26,20 +26,6 @@ bool ValidUtf8(const std::string& bytes, size_t& wholeLength) {
     return true;
 }
 
-NvU32 BusOf(nvapi::NvApiAccess& api, NvPhysicalGpuHandle gpu) {
-    NvU32 bus = 0;
-    return api.GPU_GetBusId(gpu, &bus) == NVAPI_OK ? bus : 0;
-}
-
-NvU32 PciIdOf(nvapi::NvApiAccess& api, NvPhysicalGpuHandle gpu) {
-    NvU32 deviceId = 0, subSystemId = 0, revisionId = 0, extDeviceId = 0;
-    if (api.GPU_GetPCIIdentifiers(gpu, &deviceId, &subSystemId, &revisionId, &extDeviceId) !=
-        NVAPI_OK) {
-        return 0;
-    }
-    return deviceId;
-}
-
 }  // namespace
 
 std::string Board::Label() const {
@@ -55,7 +41,7 @@ DriverSession::DriverSession(nvapi::NvApiAccess& api) : api_(api) {
         Board board;
         board.slot = slot;
         board.target = led::TargetOfSlot(table_, slot);
-        board.key = {PciIdOf(api_, board.target.gpu), BusOf(api_, board.target.gpu)};
+        board.key = {gpuSlot.pciIdentifier, gpuSlot.bus};
         board.family = gpuSlot.family;
         board.supported = gpuSlot.supported == 1;
         board.name = NameAsUtf8(gpuSlot.name);

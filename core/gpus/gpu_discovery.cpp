@@ -39,14 +39,15 @@ NvU32 EnumerateGpus(nvapi::NvApiAccess& api, GpuTable& table) {
     return total;
 }
 
+struct BusOfHandle {
+    NvU32 bus;
+    int32_t handleIndex;
+};
+
 // Each GPU's bus number is asked once and stays paired with its handle, so a GPU whose bus
 // cannot be read (taken as 0) or two GPUs on one bus still get a slot each. Ties keep the
 // enumeration order.
-std::vector<int32_t> HandlesByBus(nvapi::NvApiAccess& api, const GpuTable& table, NvU32 count) {
-    struct BusOfHandle {
-        NvU32 bus;
-        int32_t handleIndex;
-    };
+std::vector<BusOfHandle> HandlesByBus(nvapi::NvApiAccess& api, const GpuTable& table, NvU32 count) {
     std::vector<BusOfHandle> pairs;
     pairs.reserve(count);
     for (NvU32 i = 0; i < count; ++i) {
@@ -56,10 +57,7 @@ std::vector<int32_t> HandlesByBus(nvapi::NvApiAccess& api, const GpuTable& table
     }
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const BusOfHandle& a, const BusOfHandle& b) { return a.bus < b.bus; });
-    std::vector<int32_t> order;
-    order.reserve(count);
-    for (const BusOfHandle& pair : pairs) order.push_back(pair.handleIndex);
-    return order;
+    return pairs;
 }
 
 // One wide character per byte; the name ends at its terminator or at the end of the driver's
@@ -91,8 +89,10 @@ void RecogniseBoard(nvapi::NvApiAccess& api, const GpuTable& table, GpuSlot& slo
     NvU32 deviceId = 0, subSystemId = 0, revisionId = 0, extDeviceId = 0;
     if (api.GPU_GetPCIIdentifiers(table.gpuHandles[slot.handleIndex], &deviceId, &subSystemId,
                                   &revisionId, &extDeviceId) != NVAPI_OK) {
+        slot.pciIdentifier = 0;
         return;
     }
+    slot.pciIdentifier = deviceId;
     const SupportedBoard* board = FindSupportedBoard(deviceId);
     if (board == nullptr) return;
     slot.family = board->family;
@@ -120,9 +120,11 @@ DiscoveryResult FindGpus(nvapi::NvApiAccess& api, GpuTable& table) {
     table.gpuCount = static_cast<int32_t>(EnumerateGpus(api, table));
     if (table.gpuCount < 1) return fail(DiscoveryFailure::kNoGpu, kNoGpuEnumerated);
 
-    const std::vector<int32_t> order = HandlesByBus(api, table, static_cast<NvU32>(table.gpuCount));
+    const std::vector<BusOfHandle> order =
+        HandlesByBus(api, table, static_cast<NvU32>(table.gpuCount));
     for (int32_t k = 0; k < table.gpuCount && k < kMaxGpuSlots; ++k) {
-        table.gpuSlots[k].handleIndex = order[k];
+        table.gpuSlots[k].handleIndex = order[k].handleIndex;
+        table.gpuSlots[k].bus = order[k].bus;
     }
 
     for (int32_t k = 0; k < table.gpuCount; ++k) {

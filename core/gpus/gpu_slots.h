@@ -24,6 +24,10 @@ struct GpuSlot {
     int32_t family = kFamily3000;
     uint32_t i2cInfoVersion = NV_I2C_INFO_VER3;
     uint8_t commandByte = kCommandByte3000;
+    // What discovery read of the GPU, 0 where it could not: its bus number and its PCI
+    // identifier (device in the high 16 bits, vendor in the low).
+    uint32_t bus = 0;
+    uint32_t pciIdentifier = 0;
 };
 
 struct GpuTable {
