@@ -14,13 +14,6 @@ namespace {
 const char* const kIntervalNames[] = {"short", "medium", "long"};
 const int kBrightnessPercents[] = {100, 75, 50, 25};
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // Plain decimal digits only (no sign, no blanks), at most three of them.
 bool SmallDecimal(const std::string& text, int& value) {
     if (text.empty() || text.size() > 3) return false;
@@ -36,26 +29,26 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The mode names are ASCII: "COLOR CYCLE" is written "color-cycle".
-std::string CommandLineName(const wchar_t* modeText) {
-    std::string name;
-    for (const wchar_t* c = modeText; *c != L'\0'; ++c) {
-        name += *c == L' ' ? '-' : LowerAscii(static_cast<char>(*c));
-    }
-    return name;
-}
-
+// A mode name as the command line writes it: lower case, "-" for a space.
 std::string Folded(const std::string& name) {
     std::string folded;
     for (char c : name) folded += c == ' ' ? '-' : LowerAscii(c);
     return folded;
 }
 
-int SecondModeTextLength(int family) {
-    return static_cast<int>(std::wcslen(ModeTexts(family)[1]));
+// The mode texts are ASCII: "COLOR CYCLE" is written "color-cycle".
+std::string CommandLineName(const wchar_t* modeText) {
+    return Folded(std::string(modeText, modeText + std::wcslen(modeText)));
 }
 
 }  // namespace
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
 
 bool ParseColour(const std::string& text, Rgb& colour, std::string& error) {
     bool hex = text.size() == 6;

@@ -27,6 +27,9 @@ struct ApplyOptions {
     bool cycle = false;
 };
 
+// A hexadecimal digit's value (either case), or -1.
+int HexValue(char c);
+
 // Option values from their text; false with the reason in plain words. The settings file keeps
 // the same texts, so it is read by the same rules.
 bool ParseColour(const std::string& text, Rgb& colour, std::string& error);

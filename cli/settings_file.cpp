@@ -12,10 +12,7 @@ bool ParsePci(const Json& value, uint32_t& pciId) {
     if (text.size() != 8) return false;
     pciId = 0;
     for (char c : text) {
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
+        const int digit = HexValue(c);
         if (digit < 0) return false;
         pciId = pciId * 16 + static_cast<uint32_t>(digit);
     }

@@ -10,12 +10,6 @@ namespace {
 
 constexpr int kButtonClicked = 0;
 
-// The length of the second mode text tells which family's list is in place ("STROBING" /
-// "FLASH").
-int SecondModeTextLength(int family) {
-    return static_cast<int>(std::wcslen(ModeTexts(family)[1]));
-}
-
 // The eight controls that follow the selected board's support: on for a supported board, off
 // for any other.
 void SetBoardControlsEnabled(ControlChanges& changes, bool enabled) {
@@ -83,6 +77,10 @@ const TextList& IntervalTexts(int family) {
     static const TextList kIntervals2000 = {L"点滅間隔 短", L"点滅間隔 中", L"点滅間隔 長い"};
     static const TextList kIntervals3000 = {L"点滅間隔 短", L"点滅間隔 中", L"点滅間隔 長"};
     return family == kFamily2000 ? kIntervals2000 : kIntervals3000;
+}
+
+int SecondModeTextLength(int family) {
+    return static_cast<int>(std::wcslen(ModeTexts(family)[1]));
 }
 
 const TextList& BrightnessTexts() {

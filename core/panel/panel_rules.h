@@ -40,6 +40,9 @@ const TextList& ModeTexts(int family);
 // The blink-interval list; the two families differ in the wording of the long interval.
 const TextList& IntervalTexts(int family);
 const TextList& BrightnessTexts();
+// The length of the second mode text tells which family's list is in place ("STROBING" /
+// "FLASH"): what the selection refresh reads of the list.
+int SecondModeTextLength(int family);
 
 // The mode list position as the LED command encoding takes it. Family 2000 lists WAVE and
 // COLOR CYCLE at positions 2 and 4, whose wire codes are 4 and 2: the two are exchanged.
