@@ -11,7 +11,6 @@
 #include <sstream>
 
 #include "core/panel/control_ids.h"
-#include "tests/e2e/driver_log_watch.h"
 #include "tests/e2e/panel_process.h"
 #include "tests/support/strings.h"
 #include "tests/support/wine_paths.h"

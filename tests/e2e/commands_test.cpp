@@ -3,7 +3,6 @@
 // then real keyboard input.
 #include <gtest/gtest.h>
 
-#include "tests/e2e/driver_log_watch.h"
 #include "tests/e2e/panel_process.h"
 #include "tests/support/strings.h"
 

@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "core/led/led_blocks.h"
-#include "tests/e2e/driver_log_watch.h"
 #include "tests/e2e/panel_process.h"
 #include "tests/support/strings.h"
 
