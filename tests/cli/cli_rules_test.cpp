@@ -53,8 +53,8 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
     SavedSettings saved;
     RememberBoard(saved, {{0x220610DE, 1},
                           Options("apply --mode x --color 102030 --shade 10 --interval short "
-                                  "--brightness 50 --off --cycle")});
-    RememberBoard(saved, {{0x1F8110DF, 2}, {}});
+                                  "--brightness 50 --off")});
+    RememberBoard(saved, {{0x1F8110DF, 2}, Options("apply --cycle")});
     SavedSettings read;
     std::string error;
     ASSERT_TRUE(ParseSettings(SettingsText(saved), read, error)) << error;
@@ -69,6 +69,7 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
     for (const std::string& text :
          {std::string(), board.substr(0, 12), board.substr(11, 1) + "]",
           board + "{\"shade\": 101}}]}", board + "{\"glow\": 1}}]}", board + "{\"off\": 1}}]}",
+          std::string("{\"boards\": [{\"pci\": \"2206\", \"bus\": 1, \"options\": {}}]}"),
           board + "{\"brightness\": \"75\"}}]}", board + "{}, \"x\": 1}]}"}) {
         EXPECT_FALSE(ParseSettings(text, read, error)) << text;
     }
