@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "resources/version.h"
+
 #include <CLI/CLI.hpp>
 
 #include <optional>
@@ -218,5 +220,5 @@ std::string UsageText() {
 }
 
 std::string VersionText() {
-    return std::string("lumivar ") + LUMIVAR_VERSION + "\n";
+    return std::string("lumivar ") + LUMIVAR_VERSION_TEXT + "\n";
 }
