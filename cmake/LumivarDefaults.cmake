@@ -1,6 +1,6 @@
 # What every target of the project compiles and links with, as one interface target that each
 # target links: warnings as errors, the project root as the include root, the Windows API
-# settings and a self-contained program on Windows, and the sanitizer of the run.
+# settings, a self-contained and reproducible program on Windows, and the sanitizer of the run.
 add_library(lumivar_defaults INTERFACE)
 target_compile_options(lumivar_defaults INTERFACE $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Werror>)
 target_include_directories(lumivar_defaults INTERFACE ${PROJECT_SOURCE_DIR})
@@ -10,6 +10,12 @@ if(WIN32)
         UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
     # One self-contained program: no runtime DLLs beside it.
     target_link_options(lumivar_defaults INTERFACE -static -static-libgcc -static-libstdc++)
+    # The same commit builds the same bytes: no link time in the PE header, no build folder in
+    # the strings that name source files.
+    target_link_options(lumivar_defaults INTERFACE -Wl,--no-insert-timestamp)
+    target_compile_options(lumivar_defaults INTERFACE
+        $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                                    -ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
 endif()
 
 if(LUMIVAR_SANITIZE STREQUAL "address")

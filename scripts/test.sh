@@ -2,7 +2,7 @@
 # Sets up a fresh Debian machine if needed, builds every configuration and runs every test:
 # the layering and test-share checks, native, AddressSanitizer+UBSan, ThreadSanitizer (threaded
 # tests), Windows x86_64 under Wine, Windows i686 (build only, tests off), the shipped programs'
-# check, and the bounded fuzz run.
+# check, the bounded fuzz run and the download (scripts/test-steps/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
