@@ -37,6 +37,12 @@ wine_session_start() {
         rm -f "$fifo"
         export DISPLAY=":$number"
     fi
+    # One server and one set of Wine's own services for the whole session, started here with
+    # no caller's output attached: otherwise the first program starts the services, they hold
+    # its output open until an idle server shuts down, and a program started just as it shuts
+    # down races it.
+    /usr/lib/wine/wineserver64 -p 2>/dev/null || wineserver -p 2>/dev/null || true
+    "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 wine_session_stop() {

@@ -14,4 +14,8 @@ wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || unavailable "wine64 is not installed"
 [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX}/drive_c" ] || unavailable "no Wine prefix; run scripts/wine-tests.sh"
 [ -n "${DISPLAY:-}" ] || unavailable "no display; run scripts/wine-tests.sh"
-exec "$wine" "$exe" "$@"
+"$wine" "$exe" "$@"
+status=$?
+# A program that dies before writing anything leaves only this line to go by.
+if [ "$status" -ne 0 ]; then echo "wine-run: $(basename "$exe") exited with $status" >&2; fi
+exit "$status"
