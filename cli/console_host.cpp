@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/process_nvapi.h"
+#include "platform/utf8_text.h"
 
 namespace {
 
@@ -89,23 +90,6 @@ bool WriteWhole(HANDLE file, const std::string& text) {
 }
 
 }  // namespace
-
-std::string Utf8FromWide(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], bytes,
-                        nullptr, nullptr);
-    return result;
-}
-
-std::wstring WideFromUtf8(const std::string& text) {
-    const int count =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], count);
-    return result;
-}
 
 nvapi::NvApiAccess& WindowsHost::Driver() {
     return nvapi::ProcessNvApi();

@@ -6,10 +6,6 @@
 
 #include "cli/cli_host.h"
 
-// Wide text of Windows and the UTF-8 of the portable code.
-std::string Utf8FromWide(const std::wstring& text);
-std::wstring WideFromUtf8(const std::string& text);
-
 class WindowsHost final : public CliHost {
   public:
     nvapi::NvApiAccess& Driver() override;

@@ -4,6 +4,7 @@
 
 #include "cli/console_host.h"
 #include "cli/exit_codes.h"
+#include "platform/utf8_text.h"
 
 namespace {
 

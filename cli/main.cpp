@@ -11,6 +11,7 @@
 #include "cli/console_host.h"
 #include "cli/exit_codes.h"
 #include "cli/logon_entry.h"
+#include "platform/utf8_text.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "core/panel/control_ids.h"
 #include "tests/e2e/panel_process.h"
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 #include "tests/support/wine_paths.h"
 
 namespace e2e {
@@ -20,12 +20,12 @@ namespace {
 
 // The program under test, where the build put it.
 std::wstring CliProgram() {
-    return WindowsPathFromArgument(Wide(LUMIVAR_CLI_PROGRAM));
+    return WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM));
 }
 
 std::string ReadWhole(const std::wstring& path) {
     std::ostringstream text;
-    text << std::ifstream(Utf8(path), std::ios::binary).rdbuf();
+    text << std::ifstream(Utf8FromWide(path), std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -49,7 +49,7 @@ CliRun RunCli(const ScenarioFiles& files, const std::string& arguments) {
     startup.hStdOutput = create(L"cli.out");
     startup.hStdError = create(L"cli.err");
     PROCESS_INFORMATION info = {};
-    std::wstring line = L"\"" + CliProgram() + L"\" " + Wide(arguments);
+    std::wstring line = L"\"" + CliProgram() + L"\" " + WideFromUtf8(arguments);
     DWORD code = STILL_ACTIVE;
     if (CreateProcessW(CliProgram().c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &startup, &info)) {
@@ -137,7 +137,8 @@ TEST(Cli, ListsAndExitsWithItsCodes) {
         {{kDefaultBoards[0], "initialize-status -6"}, "apply", 3, "initialised (status -6)", 0},
     };
     for (const Case& c : cases) {
-        const ScenarioFiles files = WriteScenario(L"cli-exit " + Wide(c.arguments), c.scenario);
+        const ScenarioFiles files =
+            WriteScenario(L"cli-exit " + WideFromUtf8(c.arguments), c.scenario);
         const CliRun run = RunCli(files, c.arguments);
         EXPECT_EQ(run.code, c.code) << c.arguments;
         EXPECT_NE((c.code == 0 ? run.out : run.err).find(c.says), std::string::npos)
@@ -176,7 +177,7 @@ TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone
               "lumivar: gave up after 2 s: the driver could not be initialised (status -6)\r\n");
     EXPECT_EQ(LoggedCalls(never, "NvAPI_I2C").size(), 0u);
 
-    std::ofstream(Utf8(settings), std::ios::binary) << "{\"boards\": [";
+    std::ofstream(Utf8FromWide(settings), std::ios::binary) << "{\"boards\": [";
     for (const char* arguments : {"apply --mode wave --save", "restore"}) {
         watch.Mark();
         const CliRun run = RunCli(files, arguments);
@@ -193,9 +194,9 @@ TEST(Cli, LogonEntryInTheUsersRunKey) {
         DWORD size = sizeof value;
         RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                      L"VOXA LED Lumivar", RRF_RT_REG_SZ, nullptr, value, &size);
-        return Utf8(value);
+        return Utf8FromWide(value);
     };
-    const std::string command = "\"" + Utf8(CliProgram()) + "\" restore --wait 60";
+    const std::string command = "\"" + Utf8FromWide(CliProgram()) + "\" restore --wait 60";
     const ScenarioFiles files = WriteScenario(L"cli-logon", kDefaultBoards);
     EXPECT_EQ(RunCli(files, "logon enable").out, "enabled: " + command + "\r\n");
     EXPECT_EQ(entry(), command);

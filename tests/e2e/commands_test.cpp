@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/panel_process.h"
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 
 namespace e2e {
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <future>
 
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 #include "tests/support/wine_paths.h"
 
 namespace e2e {
@@ -49,9 +49,9 @@ Paths& TestPaths() {
         wchar_t self[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         *std::wcsrchr(self, L'\\') = L'\0';
-        Paths found{WindowsPathFromArgument(Wide(LUMIVAR_PROGRAM)),
-                    WindowsPathFromArgument(Wide(LUMIVAR_PROGRAM_WITHOUT_SKIN1)),
-                    WindowsPathFromArgument(Wide(LUMIVAR_REFERENCE_PICTURES)),
+        Paths found{WindowsPathFromArgument(WideFromUtf8(LUMIVAR_PROGRAM)),
+                    WindowsPathFromArgument(WideFromUtf8(LUMIVAR_PROGRAM_WITHOUT_SKIN1)),
+                    WindowsPathFromArgument(WideFromUtf8(LUMIVAR_REFERENCE_PICTURES)),
                     std::wstring(self) + L"\\work"};
         CreateDirectoryW(found.work.c_str(), nullptr);
         return found;
@@ -63,7 +63,7 @@ ScenarioFiles WriteScenario(const std::wstring& name, const std::vector<std::str
     ScenarioFiles files{WorkPath(name + L".scenario"), WorkPath(name + L".log")};
     DeleteFileW(files.log.c_str());
     std::ofstream out(files.scenario.c_str(), std::ios::binary | std::ios::trunc);
-    out << "log " << Utf8(files.log) << "\n";
+    out << "log " << Utf8FromWide(files.log) << "\n";
     for (const std::string& line : lines) out << line << "\n";
     return files;
 }
@@ -118,7 +118,8 @@ void PanelProcess::Start(const std::wstring& program, const std::wstring& direct
         process_ = info.hProcess;
         id_ = info.dwProcessId;
     }
-    EXPECT_NE(process_, nullptr) << "cannot start " << Utf8(program) << ": " << GetLastError();
+    EXPECT_NE(process_, nullptr) << "cannot start " << Utf8FromWide(program) << ": "
+                                 << GetLastError();
 }
 
 void PanelProcess::Debug() {
@@ -205,7 +206,7 @@ void PanelWindow::Set(const ControlSetting& s) const {
 }
 
 std::string PanelWindow::Edits() const {
-    return Utf8(Text(kRedEditId) + L"," + Text(kGreenEditId) + L"," + Text(kBlueEditId));
+    return Utf8FromWide(Text(kRedEditId) + L"," + Text(kGreenEditId) + L"," + Text(kBlueEditId));
 }
 
 std::vector<std::wstring> PanelWindow::ListTexts(int id) const {
@@ -254,7 +255,7 @@ std::string PanelWindow::Picture() const {
     }
     const std::vector<std::wstring> modes = ListTexts(kModeListId);
     return picture + " " + std::to_string(SliderPosition()) + " " + Edits() + " " +
-           Utf8(modes.size() > 1 ? modes[1] : L"");
+           Utf8FromWide(modes.size() > 1 ? modes[1] : L"");
 }
 
 HWND PanelWindow::Focus() const {
@@ -306,7 +307,8 @@ bool RunUnixCommand(const std::string& command, DWORD timeoutMs) {
     static int runs = 0;
     const std::wstring marker = WorkPath(L"unix-" + std::to_wstring(++runs) + L".done");
     DeleteFileW(marker.c_str());
-    std::wstring line = Wide("/bin/sh -c \"" + command + "; touch '" + UnixPath(marker) + "'\"");
+    std::wstring line =
+        WideFromUtf8("/bin/sh -c \"" + command + "; touch '" + UnixPath(marker) + "'\"");
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -321,7 +323,7 @@ bool RunUnixCommand(const std::string& command, DWORD timeoutMs) {
 }
 
 std::string UnixPath(const std::wstring& windowsPath) {
-    std::string path = Utf8(windowsPath.substr(windowsPath.rfind(L':') + 1));
+    std::string path = Utf8FromWide(windowsPath.substr(windowsPath.rfind(L':') + 1));
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }

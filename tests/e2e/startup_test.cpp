@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "tests/e2e/panel_process.h"
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 
 namespace e2e {
 namespace {

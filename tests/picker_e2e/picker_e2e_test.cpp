@@ -7,7 +7,7 @@
 
 #include "core/led/led_blocks.h"
 #include "tests/e2e/panel_process.h"
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 
 namespace e2e {
 namespace {
@@ -100,7 +100,8 @@ TEST(HelpPopupInput, ClosesOnAClickEscOrCloseAndARunWritesOneDebuggerLine) {
     ASSERT_TRUE(CaptureScreenToFile(popup, first));
     const long fromReference = DifferingPixels(first, TestPaths().reference + L"\\help-popup.png");
     EXPECT_TRUE(fromReference >= 0 && fromReference <= 200)
-        << fromReference << " pixels differ; compare " << Utf8(first) << " with the reference";
+        << fromReference << " pixels differ; compare " << Utf8FromWide(first)
+        << " with the reference";
     for (const char* close : {"a click on a label", "Esc", "the close command"}) {
         SCOPED_TRACE(close);
         if (close[0] == 'a') {
@@ -118,7 +119,7 @@ TEST(HelpPopupInput, ClosesOnAClickEscOrCloseAndARunWritesOneDebuggerLine) {
     }
     panel.CloseAndExpectExitZero(true);
     EXPECT_EQ(panel.process.DebugOutputs(),
-              std::vector<std::string>{Utf8(options.currentDirectory)});
+              std::vector<std::string>{Utf8FromWide(options.currentDirectory)});
 }
 
 // Not a test: the README's pictures, written into the work directory. Run inside a Wine virtual

@@ -10,7 +10,7 @@
 #include "core/nvapi/loader/secure_module_loader.h"
 #include "platform/process_nvapi.h"
 #include "platform/win32_loader_platform.h"
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 #include "tests/support/wine_paths.h"
 
 namespace {
@@ -30,7 +30,7 @@ TEST(PlantedModule, OnlyTheSystemDriverIsLoaded) {
     const std::wstring onPath = temp + std::wstring(L"lumivar-planted-path");
     for (const std::wstring& directory : {self, current, onPath}) {
         CreateDirectoryW(directory.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileW(WindowsPathFromArgument(Wide(LUMIVAR_DECOY_MODULE)).c_str(),
+        ASSERT_TRUE(CopyFileW(WindowsPathFromArgument(WideFromUtf8(LUMIVAR_DECOY_MODULE)).c_str(),
                               (directory + L"\\" NVAPI_MODULE_NAME).c_str(), FALSE));
     }
     SetCurrentDirectoryW(current.c_str());

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "tests/support/strings.h"
+#include "platform/utf8_text.h"
 #include "tests/support/wine_paths.h"
 
 static char** g_modulePaths;
 
 TEST(DriverModules, ExportOnlyTheirOwnNames) {
     for (DWORD i = 0; i < 2; ++i) {
-        HMODULE module = LoadLibraryW(WindowsPathFromArgument(Wide(g_modulePaths[i])).c_str());
+        HMODULE module =
+            LoadLibraryW(WindowsPathFromArgument(WideFromUtf8(g_modulePaths[i])).c_str());
         ASSERT_NE(module, nullptr) << g_modulePaths[i] << " error " << GetLastError();
         const auto* base = reinterpret_cast<const BYTE*>(module);
         const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(

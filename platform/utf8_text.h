@@ -1,11 +1,11 @@
-// UTF-8 and UTF-16 text for the Windows tests.
+// Windows' wide text and the UTF-8 of the portable code, both ways.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-inline std::string Utf8(const std::wstring& text) {
+inline std::string Utf8FromWide(const std::wstring& text) {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                           nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(bytes), '\0');
@@ -14,7 +14,7 @@ inline std::string Utf8(const std::wstring& text) {
     return result;
 }
 
-inline std::wstring Wide(const std::string& text) {
+inline std::wstring WideFromUtf8(const std::string& text) {
     const int count =
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring result(static_cast<size_t>(count), L'\0');
