@@ -6,32 +6,18 @@
 
 #include <cwchar>
 
+#include "bench/yardstick_window.h"
 #include "shell/app/main_window.h"
 #include "shell/app/startup_messages.h"
 #include "shell/panel/program_state.h"
 
 namespace {
 
-LRESULT CALLBACK ControlsOnlyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
+// The panel's start-up stages create the window of the class named in the program's state.
 void RegisterControlsOnlyClass(HINSTANCE instance) {
     ProgramState& program = Program();
     wcscpy(program.windowClassName, L"LUMIVARCONTROLSONLY");
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = ControlsOnlyProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = program.windowClassName;
-    RegisterClassExW(&windowClass);
+    RegisterYardstickClass(instance, program.windowClassName);
 }
 
 }  // namespace
@@ -47,10 +33,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return 1;
     }
     ShowMainWindow(showCommand);
-    MSG message = {};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return RunYardstickLoop();
 }

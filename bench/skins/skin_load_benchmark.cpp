@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "bench/milliseconds_clock.h"
 #include "core/skins/skin_catalog.h"
 #include "core/skins/skin_decoder.h"
 #include "shell/app/skin_loader.h"
@@ -24,17 +25,6 @@ class PrintedMessages : public StartupMessages {
         std::exit(1);
     }
 };
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 // The way the pictures were first painted: the same decoded pixels, one call each.
 SkinImage LoadPixelByPixel(HWND window, const SkinDescription& skin) {
@@ -75,9 +65,9 @@ double TimeLoads(HWND window, const SkinDescription& skin, Load load, int loads,
                  std::vector<COLORREF>& pixels) {
     double total = 0;
     for (int i = 0; i < loads; ++i) {
-        const double start = NowMs();
+        const double start = MillisecondsNow();
         SkinImage image = load(window, skin);
-        total += NowMs() - start;
+        total += MillisecondsNow() - start;
         if (i == loads - 1) pixels = ReadPixels(image, skin);
     }
     return total / loads;

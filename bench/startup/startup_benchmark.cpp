@@ -12,20 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/milliseconds_clock.h"
 #include "tests/support/wine_paths.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct Search {
     DWORD process;
@@ -58,19 +48,19 @@ Started StartAndWaitForWindow(const std::wstring& program, std::wstring environm
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    const double begin = Now();
+    const double begin = MillisecondsNow();
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT, &environment[0], nullptr, &startup,
                         &started.process)) {
         std::fprintf(stderr, "cannot start the program: error %lu\n", GetLastError());
         return started;
     }
-    while (Now() - begin < 30000) {
+    while (MillisecondsNow() - begin < 30000) {
         Search search{started.process.dwProcessId, nullptr};
         EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             started.window = search.found;
-            started.milliseconds = Now() - begin;
+            started.milliseconds = MillisecondsNow() - begin;
             break;
         }
         if (WaitForSingleObject(started.process.hProcess, 1) == WAIT_OBJECT_0) break;
@@ -184,10 +174,10 @@ int main(int argc, char** argv) {
     HWND apply = started.window ? GetDlgItem(started.window, 1001) : nullptr;
     for (int run = 0; apply != nullptr && run < runs * 2; ++run) {
         const size_t before = WritesInLog(log);
-        const double begin = Now();
+        const double begin = MillisecondsNow();
         PostMessageW(apply, BM_CLICK, 0, 0);
-        while (Now() - begin < 10000 && WritesInLog(log) == before) Sleep(0);
-        if (WritesInLog(log) > before) applyTimes.push_back(Now() - begin);
+        while (MillisecondsNow() - begin < 10000 && WritesInLog(log) == before) Sleep(0);
+        if (WritesInLog(log) > before) applyTimes.push_back(MillisecondsNow() - begin);
     }
     Close(started);
 
