@@ -43,13 +43,8 @@ drag_cost() {
     local program=$1
     "$WINE64" "$program" >/dev/null 2>&1 &
     running=$!
-    local window=""
-    for _ in $(seq 1 150); do
-        window=$(xdotool search --name "$title" 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
-    [ -n "$window" ] || { echo "no window from $program" >&2; exit 1; }
+    local window
+    window=$(wine_session_window "$title") || { echo "no window from $program" >&2; exit 1; }
     sleep 1.5  # shown and painted; without a window manager the X window is the client area
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$window")"

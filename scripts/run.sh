@@ -49,11 +49,7 @@ fi
 shots="$root/build/screenshots"
 mkdir -p "$shots"
 "$WINE64" explorer /desktop=Lumivar,800x600 "$program" >/dev/null 2>&1 &
-for _ in $(seq 1 150); do
-    if xdotool search --name '^VOXA LED Lumivar$' >/dev/null 2>&1; then break; fi
-    sleep 0.2
-done
-if ! xdotool search --name '^VOXA LED Lumivar$' >/dev/null 2>&1; then
+if ! wine_session_window '^VOXA LED Lumivar$' >/dev/null; then
     import -window root "$shots/panel.png"
     echo "The panel's window did not appear (a start-up message may be showing):" \
         "see $shots/panel.png" >&2

@@ -2,6 +2,8 @@
 #   wine_session_start BUILD_DIR  - prefix BUILD_DIR/wineprefix, simulated driver in its system
 #                                   directory, Xvfb on a free display; exports WINEPREFIX, DISPLAY
 #   wine_session_stop             - ends the prefix's processes and the display
+#   wine_session_window TITLE     - prints the X window of the first window whose title matches
+#                                   TITLE (a regular expression) within 30 s; fails without one
 WINE64=/usr/lib/wine/wine64
 
 wine_session_start() {
@@ -48,4 +50,17 @@ wine_session_start() {
 wine_session_stop() {
     /usr/lib/wine/wineserver64 -k 2>/dev/null || wineserver -k 2>/dev/null || true
     if [ -n "${WINE_SESSION_XVFB:-}" ]; then kill "$WINE_SESSION_XVFB" 2>/dev/null || true; fi
+}
+
+wine_session_window() {
+    local window
+    for _ in $(seq 1 150); do
+        window=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
 }

@@ -41,13 +41,7 @@ grep -q '3000.*NVIDIA GeForce RTX 3080' <<<"$listed" &&
     fail "lumivar list does not show the two simulated boards"
 
 "$WINE64" LEDLumivar.exe >/dev/null 2>&1 &
-window=""
-for _ in $(seq 1 150); do
-    window=$(xdotool search --name '^VOXA LED Lumivar$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || fail "the panel's window did not appear"
+window=$(wine_session_window '^VOXA LED Lumivar$') || fail "the panel's window did not appear"
 sleep 1.5 # shown and painted; without a window manager the X window is the client area
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # Apply: 100 x 47 at (240, 346) of the client area.
