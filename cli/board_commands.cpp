@@ -7,7 +7,7 @@
 
 #include "cli/boards.h"
 #include "cli/exit_codes.h"
-#include "cli/settings_file.h"
+#include "core/settings/settings_file.h"
 #include "core/led/led_commands.h"
 #include "core/panel/panel_rules.h"
 
@@ -77,36 +77,28 @@ int PlanApply(const Board& board, const ApplyOptions& options, int badModeCode, 
     return kExitDone;
 }
 
-// The panel's transfers for these settings; the pause between two family-2000 blocks is the
-// host's.
+// The panel's transfers for these settings, the board held for this program alone; the pause
+// between two family-2000 blocks is the host's.
 int Send(CliHost& host, const DriverSession& session, const Board& board,
          const LedSettings& settings) {
-    const NvAPI_Status status =
-        led::SendLedCommand(session.Api(), board.target, settings,
-                            [&host](unsigned milliseconds) { host.Sleep(milliseconds); });
+    const HeldLock lock(host.BoardLock());
+    if (!lock.Held()) {
+        return Fail(host, kExitDriverFailed, board.Label() + ": nothing sent: " + lock.Error());
+    }
+    const NvAPI_Status status = led::SendLedCommand(
+        session.Api(), board.target, settings,
+        [&host](unsigned milliseconds) { host.Sleep(milliseconds); }, host.OnProbeFailure());
     if (status == NVAPI_OK) return kExitDone;
     return Fail(host, kExitDriverFailed,
-                board.Label() + ": the transfer failed (status " + std::to_string(status) + ")");
+                board.Label() + ": " + host.TransferFailure(board, status));
 }
 
-int LoadSettings(CliHost& host, SavedSettings& saved, bool& found) {
-    std::string text;
+// The settings as the file holds them now; an absent file is an empty one.
+int LoadSaved(CliHost& host, SavedSettings& saved, bool& found) {
     std::string error;
-    found = false;
-    switch (host.ReadSettingsFile(text, error)) {
-        case FileRead::kAbsent:
-            return kExitDone;
-        case FileRead::kFailed:
-            return Fail(host, kExitSettingsFile, "cannot read the settings file: " + error);
-        case FileRead::kRead:
-            break;
-    }
-    if (!ParseSettings(text, saved, error)) {
-        return Fail(host, kExitSettingsFile,
-                    "the settings file " + host.SettingsFileName() + " cannot be read (" + error +
-                        "); it is left as it is");
-    }
-    found = true;
+    const SettingsOutcome outcome = LoadSettings(host.Settings(), saved, error);
+    found = outcome == SettingsOutcome::kDone;
+    if (outcome == SettingsOutcome::kUnreadable) return Fail(host, kExitSettingsFile, error);
     return kExitDone;
 }
 
@@ -114,18 +106,20 @@ int RunList(CliHost& host) {
     const DriverSession session(host.Driver());
     if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
     for (const Board& board : session.Boards()) {
+        const std::optional<std::string> field = host.ListField(board);
         host.Print(std::to_string(board.slot) + " " + std::to_string(board.key.bus) + " " +
-                   PciText(board.key.pciId) + " " + FamilyText(board) + " " + board.name);
+                   PciText(board.key.pciId) + " " + FamilyText(board) + " " +
+                   (field ? *field + " " : "") + board.name);
     }
     return kExitDone;
 }
 
 int RunApply(const Invocation& invocation, CliHost& host) {
-    SavedSettings saved;
-    bool found = false;  // an absent file is an empty one here
     // A settings file that cannot be read stops the command before anything is sent.
     if (invocation.save) {
-        if (const int code = LoadSettings(host, saved, found)) return code;
+        SavedSettings saved;
+        bool found = false;
+        if (const int code = LoadSaved(host, saved, found)) return code;
     }
     const DriverSession session(host.Driver());
     if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
@@ -156,13 +150,18 @@ int RunApply(const Invocation& invocation, CliHost& host) {
         }
         std::string line =
             board.Label() + ": applied " + DescribeControls(board.family, step.controls);
-        std::string error;
         if (invocation.save) {
-            RememberBoard(saved, {board.key, step.saved});
-            if (!host.WriteSettingsFile(SettingsText(saved), error)) {
+            // Read again under the lock: another program may have saved since.
+            std::string error;
+            const SavedBoard entry{board.key, step.saved};
+            const SettingsOutcome outcome = UpdateSettings(
+                host.Settings(), [&entry](SavedSettings& s) { RememberBoard(s, entry); }, error);
+            if (outcome != SettingsOutcome::kDone) {
                 host.Print(line);
-                codes.push_back(
-                    Fail(host, kExitSettingsFile, "cannot save the settings: " + error));
+                codes.push_back(Fail(host, kExitSettingsFile,
+                                     outcome == SettingsOutcome::kUnreadable
+                                         ? error
+                                         : "cannot save the settings: " + error));
                 continue;
             }
             line += "; saved";
@@ -209,7 +208,7 @@ std::unique_ptr<DriverSession> WaitForDriver(CliHost& host, int waitSeconds) {
 int RunRestore(const Invocation& invocation, CliHost& host) {
     SavedSettings saved;
     bool found = false;
-    if (const int code = LoadSettings(host, saved, found)) return code;
+    if (const int code = LoadSaved(host, saved, found)) return code;
     if (!found) {
         host.Print("nothing is saved yet");
         return kExitDone;

@@ -1,7 +1,5 @@
 #include "cli/boards.h"
 
-#include <cstdio>
-
 namespace {
 
 // Well-formed UTF-8 up to the end, where a sequence may stop short; false otherwise.
@@ -75,12 +73,6 @@ std::string DriverSession::FailureText() const {
         default:
             return std::string();
     }
-}
-
-std::string PciText(uint32_t pciId) {
-    char text[12];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(pciId));
-    return text;
 }
 
 std::string NameAsUtf8(const wchar_t* slotName) {

@@ -10,15 +10,7 @@
 #include "core/gpus/gpu_slots.h"
 #include "core/led/led_commands.h"
 #include "core/nvapi/nvapi_access.h"
-
-struct BoardKey {
-    uint32_t pciId = 0;  // device in the high 16 bits, vendor in the low
-    uint32_t bus = 0;
-
-    bool operator==(const BoardKey& other) const {
-        return pciId == other.pciId && bus == other.bus;
-    }
-};
+#include "core/settings/settings_file.h"
 
 struct Board {
     int slot = 0;
@@ -57,9 +49,6 @@ class DriverSession {
     DiscoveryResult discovery_;
     std::vector<Board> boards_;
 };
-
-// "220610de"
-std::string PciText(uint32_t pciId);
 
 // The driver names a GPU in 8-bit text, which the slot keeps one character per byte and cut to
 // 39. Read as UTF-8 when it is (a character cut in half at the end is dropped), otherwise as

@@ -18,6 +18,7 @@ struct OptionTexts {
     std::string brightness;
     std::string wait;
     std::string logonAction;
+    std::string i2cBus;
     bool off = false;
     bool cycle = false;
     bool save = false;
@@ -116,18 +117,20 @@ bool ParseLogonAction(const std::string& text, LogonAction& action, std::string&
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                                   CommandLineFor platform) {
     CLI::App app("lumivar");
     app.set_help_flag();
     bool help = false;
     bool version = false;
+    OptionTexts texts;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
+    if (platform == CommandLineFor::kLinux) app.add_option("--i2c-bus", texts.i2cBus);
     // `lumivar apply --help` asks for help too.
     app.fallthrough();
     app.require_subcommand(0, 1);
 
-    OptionTexts texts;
     CLI::App* list = app.add_subcommand("list");
     CLI::App* apply = app.add_subcommand("apply");
     apply->add_option("--gpu", texts.gpu);
@@ -145,6 +148,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     restore->add_option("--wait", texts.wait);
     CLI::App* logon = app.add_subcommand("logon");
     logon->add_option("action", texts.logonAction)->required();
+    CLI::App* keep = app.add_subcommand("keep");
 
     // CLI11 takes the arguments from the back.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -157,6 +161,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine result;
     Invocation& invocation = result.invocation;
     std::string& error = result.error;
+    if (!texts.i2cBus.empty()) {
+        invocation.i2cBus = Decimal(texts.i2cBus, kMaxI2cBus);
+        if (!invocation.i2cBus) {
+            error = "the I2C bus '" + texts.i2cBus + "' is not the N of a /dev/i2c-N";
+            return result;
+        }
+    }
     if (help) {
         invocation.command = Command::kHelp;
     } else if (version) {
@@ -185,6 +196,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (logon->parsed()) {
         invocation.command = Command::kLogon;
         if (!ParseLogonAction(texts.logonAction, invocation.logon, error)) return result;
+    } else if (keep->parsed()) {
+        invocation.command = Command::kKeep;
     } else {
         error = "no command given";
         return result;
@@ -193,30 +206,50 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return result;
 }
 
-std::string UsageText() {
-    return "Usage:\n"
-           "  lumivar list\n"
-           "  lumivar apply [--gpu N|all] [--mode NAME] [--color RRGGBB] [--shade 0-100]\n"
-           "                [--interval short|medium|long] [--brightness 100|75|50|25]\n"
-           "                [--off] [--cycle] [--save]\n"
-           "  lumivar reset [--gpu N|all]\n"
-           "  lumivar restore [--wait SECONDS]\n"
-           "  lumivar logon enable|disable|status\n"
-           "  lumivar --help | --version\n"
-           "\n"
-           "list     one line per GPU: slot, bus, PCI id, board family, name\n"
-           "apply    sends what the panel's Apply sends; an option left out keeps what a freshly\n"
-           "         started panel shows (LED on, static, colour ffffff, shade 50, single,\n"
-           "         interval medium, brightness 100). --gpu is a slot from list (0 by default)\n"
-           "         or all; --mode is a name from the board's own list, any case, '-' for a\n"
-           "         space; --save keeps the options given for that board.\n"
-           "reset    sends what the panel's Reset sends\n"
-           "restore  applies the saved options to the boards present; --wait retries while the\n"
-           "         driver is not ready yet\n"
-           "logon    runs 'lumivar restore --wait 60' at your logon, or stops it\n"
-           "\n"
-           "Exit codes: 0 done, 1 bad usage, 2 no such GPU or board not supported, 3 the driver\n"
-           "failed, 4 the settings file or logon entry cannot be read or written.\n";
+std::string UsageText(CommandLineFor platform) {
+    const bool linux = platform == CommandLineFor::kLinux;
+    std::string text =
+        "Usage:\n"
+        "  lumivar list\n"
+        "  lumivar apply [--gpu N|all] [--mode NAME] [--color RRGGBB] [--shade 0-100]\n"
+        "                [--interval short|medium|long] [--brightness 100|75|50|25]\n"
+        "                [--off] [--cycle] [--save]\n"
+        "  lumivar reset [--gpu N|all]\n"
+        "  lumivar restore [--wait SECONDS]\n"
+        "  lumivar keep\n"
+        "  lumivar logon enable|disable|status\n"
+        "  lumivar --help | --version\n";
+    if (linux) text += "  Any command but logon also takes --i2c-bus N.\n";
+    text +=
+        "\n"
+        "list     one line per GPU: slot, bus, PCI id, board family, ";
+    text += linux ? "the I2C adapter where\n"
+                    "         the LED controller answered (i2c-N, or - for none), name\n"
+                  : "name\n";
+    text +=
+        "apply    sends what the panel's Apply sends; an option left out keeps what a freshly\n"
+        "         started panel shows (LED on, static, colour ffffff, shade 50, single,\n"
+        "         interval medium, brightness 100). --gpu is a slot from list (0 by default)\n"
+        "         or all; --mode is a name from the board's own list, any case, '-' for a\n"
+        "         space; --save keeps the options given for that board.\n"
+        "reset    sends what the panel's Reset sends\n"
+        "restore  applies the saved options to the boards present; --wait retries while the\n"
+        "         driver is not ready yet\n"
+        "keep     restores now, then stays and restores again whenever the lighting may have\n"
+        "         been lost (after sleep";
+    text += linux ? ")\n" : ", an unlock, a driver restart)\n";
+    text +=
+        linux
+            ? "logon    starts 'lumivar keep' at your desktop logon (XDG autostart), or stops it\n"
+            : "logon    starts 'lumivarw keep' at your logon, or stops it\n";
+    if (linux) {
+        text += "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters\n";
+    }
+    text +=
+        "\n"
+        "Exit codes: 0 done, 1 bad usage, 2 no such GPU or board not supported, 3 the driver\n"
+        "failed, 4 the settings file or logon entry cannot be read or written.\n";
+    return text;
 }
 
 std::string VersionText() {

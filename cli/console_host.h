@@ -1,5 +1,6 @@
-// The board commands' host on Windows: the process's driver, the console, the settings file under
-// %APPDATA% and the system's clock.
+// The board commands' host on Windows: the process's driver, the console (or, for lumivarw.exe,
+// whatever the standard handles lead to), the settings file under %APPDATA%, the named mutexes
+// and the system's clock.
 #pragma once
 
 #include <string>
@@ -11,9 +12,8 @@ class WindowsHost final : public CliHost {
     nvapi::NvApiAccess& Driver() override;
     void Print(const std::string& line) override;
     void PrintError(const std::string& line) override;
-    std::string SettingsFileName() override;
-    FileRead ReadSettingsFile(std::string& text, std::string& error) override;
-    bool WriteSettingsFile(const std::string& text, std::string& error) override;
+    SettingsStore& Settings() override;
+    InterProcessLock& BoardLock() override;
     void Sleep(unsigned milliseconds) override;
     uint64_t Milliseconds() override;
 };

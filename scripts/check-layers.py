@@ -13,12 +13,14 @@ import sys
 # Lowest first: each folder may include itself and the folders listed before it.
 LAYERS = [
     "resources",          # resource identifiers and the resource script
+    "core/locks",         # the locks several programs share, as an interface
     "core/nvapi/loader",  # trusted module loading
     "core/nvapi",         # the driver access layer
     "core/gpus",          # GPU discovery and the slot table
     "core/led",           # LED command encoding
     "core/skins",         # skin decoding
     "core/panel",         # the rules of the panel and the picker
+    "core/settings",      # the saved options of each board and the settings file's format
     "simdriver",          # the simulated driver, beside the program
     "platform",           # the core's Windows operations
     "shell/panel",        # LEDLumivar.exe: window procedure, commands, painting, popup

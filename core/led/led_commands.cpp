@@ -137,9 +137,13 @@ NvAPI_Status DispatchingWrite(nvapi::NvApiAccess& api, const LedTarget& target,
 }
 
 NvAPI_Status SendLedCommand(nvapi::NvApiAccess& api, const LedTarget& target,
-                            const LedSettings& settings, const Pause& pause) {
+                            const LedSettings& settings, const Pause& pause,
+                            ProbeFailure onProbeFailure) {
     NV_I2C_INFO_V3 commandTemplate = MakeCommandTemplate(target);
-    if (target.family == kFamily2000) TemplateProbe(api, target, commandTemplate);
+    if (target.family == kFamily2000) {
+        const NvAPI_Status probe = TemplateProbe(api, target, commandTemplate);
+        if (probe != NVAPI_OK && onProbeFailure == ProbeFailure::kStop) return probe;
+    }
     return DispatchingWrite(api, target, commandTemplate, settings, pause);
 }
 

@@ -58,10 +58,15 @@ NvAPI_Status DispatchingWrite(nvapi::NvApiAccess& api, const LedTarget& target,
                               const NV_I2C_INFO_V3& commandTemplate, const LedSettings& settings,
                               const Pause& pause = SleepOnThisThread);
 
+// What a family-2000 command does when its probe read fails: the panel sends with the template
+// as made; a driver whose probe is the only sign of the controller stops there.
+enum class ProbeFailure { kSendAnyway, kStop };
+
 // One command as Apply and Reset send it: a fresh template, which a family-2000 board completes
-// with the probe (a failed probe leaves it as made, and the command goes on), then the
-// dispatching write. The probe's status is not returned; the write's is.
+// with the probe (a failed probe leaves it as made, and the command goes on unless told to stop,
+// returning the probe's status), then the dispatching write, whose status is returned.
 NvAPI_Status SendLedCommand(nvapi::NvApiAccess& api, const LedTarget& target,
-                            const LedSettings& settings, const Pause& pause = SleepOnThisThread);
+                            const LedSettings& settings, const Pause& pause = SleepOnThisThread,
+                            ProbeFailure onProbeFailure = ProbeFailure::kSendAnyway);
 
 }  // namespace led

@@ -11,20 +11,34 @@
 
 namespace {
 
-class FakeHost : public CliHost {
+// Free unless a test takes it.
+class FakeLock : public InterProcessLock {
+  public:
+    bool Acquire(std::string& error) override {
+        error = "taken";
+        return !taken;
+    }
+    void Release() override {}
+    bool taken = false;
+};
+
+class FakeHost : public CliHost, public SettingsStore {
   public:
     nvapi::NvApiAccess& Driver() override { return access; }
     void Print(const std::string& line) override { out += line + "\n"; }
     void PrintError(const std::string& line) override { err += line + "\n"; }
-    std::string SettingsFileName() override { return "settings.json"; }
-    FileRead ReadSettingsFile(std::string& text, std::string&) override {
+    SettingsStore& Settings() override { return *this; }
+    InterProcessLock& BoardLock() override { return boardLock; }
+    std::string FileName() override { return "settings.json"; }
+    FileRead Read(std::string& text, std::string&) override {
         if (file) text = *file;
         return file ? FileRead::kRead : FileRead::kAbsent;
     }
-    bool WriteSettingsFile(const std::string& text, std::string&) override {
+    bool Write(const std::string& text, std::string&) override {
         file = text;
         return true;
     }
+    InterProcessLock& UpdateLock() override { return settingsLock; }
     void Sleep(unsigned milliseconds) override { now += milliseconds; }
     uint64_t Milliseconds() override { return now; }
 
@@ -32,6 +46,7 @@ class FakeHost : public CliHost {
     nvapi::NvApiAccess access{driver};
     std::string out, err;
     std::optional<std::string> file;
+    FakeLock boardLock, settingsLock;
     // Not 0, so that a clock read as an absolute time, not a difference, shows.
     static constexpr uint64_t kStart = 1000000;
     uint64_t now = kStart;

@@ -6,7 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
-#include "cli/settings_file.h"
+#include "core/settings/settings_file.h"
 
 namespace {
 

@@ -55,6 +55,10 @@ std::optional<int> FindModePosition(int family, const std::string& name);
 ApplyReadings ControlsForOptions(int family, bool supported, std::optional<int> modePosition,
                                  const ApplyOptions& options);
 
+// The options that give back `controls` through ControlsForOptions: what the panel keeps after
+// an Apply, so that a later restore sends the bytes of that Apply.
+ApplyOptions OptionsForControls(int family, const ApplyReadings& controls);
+
 // One line's worth: "WAVE, colour ff0000, shade 20, LED on, cycle, interval long, brightness 75%";
 // the family-2000 boards take no cycle, interval or brightness, so those are left out there.
 std::string DescribeControls(int family, const ApplyReadings& controls);

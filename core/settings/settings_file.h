@@ -1,14 +1,27 @@
-// What `apply --save` keeps and `restore` applies: for each board, keyed by its PCI identifier and
-// bus number, the options that were given for it, as JSON. A file this program did not write in
-// a form it reads is refused as a whole, so a later save never drops what it holds.
+// What the panel's Apply and `lumivar apply --save` keep and `lumivar restore` applies: for each
+// board, keyed by its PCI identifier and bus number, the options that set its controls, as JSON.
+// A file these programs did not write in a form they read is refused as a whole, so a later save
+// never drops what it holds.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "cli/apply_options.h"
-#include "cli/boards.h"
+#include "core/settings/apply_options.h"
+
+// A board as the settings file knows it.
+struct BoardKey {
+    uint32_t pciId = 0;  // device in the high 16 bits, vendor in the low
+    uint32_t bus = 0;
+
+    bool operator==(const BoardKey& other) const {
+        return pciId == other.pciId && bus == other.bus;
+    }
+};
+
+// "220610de"
+std::string PciText(uint32_t pciId);
 
 struct SavedBoard {
     BoardKey key;
@@ -25,6 +38,8 @@ std::string SettingsText(const SavedSettings& settings);
 
 // Replaces the board's entry, or adds one.
 void RememberBoard(SavedSettings& settings, const SavedBoard& board);
+// Removes the board's entry, if it has one.
+void ForgetBoard(SavedSettings& settings, const BoardKey& key);
 
 struct RestorePlan {
     struct Step {

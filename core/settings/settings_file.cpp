@@ -1,6 +1,9 @@
-#include "cli/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -133,6 +136,19 @@ std::string SettingsText(const SavedSettings& settings) {
                           {"options", OptionsJson(board.options)}});
     }
     return Json{{"boards", boards}}.dump(2) + "\n";
+}
+
+std::string PciText(uint32_t pciId) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(pciId));
+    return text;
+}
+
+void ForgetBoard(SavedSettings& settings, const BoardKey& key) {
+    std::vector<SavedBoard>& boards = settings.boards;
+    boards.erase(std::remove_if(boards.begin(), boards.end(),
+                                [&key](const SavedBoard& saved) { return saved.key == key; }),
+                 boards.end());
 }
 
 void RememberBoard(SavedSettings& settings, const SavedBoard& board) {

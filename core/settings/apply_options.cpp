@@ -1,4 +1,4 @@
-#include "cli/apply_options.h"
+#include "core/settings/apply_options.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -155,6 +155,21 @@ ApplyReadings ControlsForOptions(int family, bool supported, std::optional<int> 
     const bool cycleBefore = refresh.changes.cycle.checked.value_or(readings.cycleChecked);
     controls.cycleChecked = cycleEnabled && options.cycle ? true : cycleBefore;
     return controls;
+}
+
+ApplyOptions OptionsForControls(int family, const ApplyReadings& controls) {
+    ApplyOptions options;
+    const std::vector<std::string> modes = ModeNames(family);
+    if (controls.modePosition >= 0 && static_cast<size_t>(controls.modePosition) < modes.size()) {
+        options.mode = modes[static_cast<size_t>(controls.modePosition)];
+    }
+    options.colour = Rgb{controls.red, controls.green, controls.blue};
+    options.shade = controls.shadePosition;
+    options.intervalPosition = controls.intervalPosition;
+    options.brightnessPosition = controls.brightnessPosition;
+    options.off = !controls.ledOnChecked;
+    options.cycle = controls.cycleChecked;
+    return options;
 }
 
 std::string DescribeControls(int family, const ApplyReadings& controls) {
