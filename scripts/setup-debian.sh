@@ -6,7 +6,7 @@ packages=(
     nlohmann-json3-dev libcli11-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 mingw-w64-tools
-    wine64 wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic python3
+    wine64 wine fonts-wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -24,6 +24,12 @@ wine_session_start() {
             /v System /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
         /usr/lib/wine/wineserver64 -w 2>/dev/null || wineserver -w 2>/dev/null || true
     fi
+    # Caption buttons are glyphs of Wine's Marlett (Debian's fonts-wine), which this Wine build
+    # does not find in its data folder: without it they show as "0 1 r".
+    local marlett=/usr/share/wine/fonts/marlett.ttf
+    if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+        cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     local system32="$WINEPREFIX/drive_c/windows/system32"
     local driver
     driver=$(find "$build" -name nvapi64.dll -path '*simdriver*' -not -path '*decoy*' | head -n 1)

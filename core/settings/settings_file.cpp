@@ -108,6 +108,9 @@ bool ParseSettings(const std::string& text, SavedSettings& settings, std::string
     } catch (const Json::parse_error& problem) {
         error = "it is not valid JSON (byte " + std::to_string(problem.byte) + ")";
         return false;
+    } catch (const Json::exception&) {  // a number too large for any type, among others
+        error = "it holds a number out of range";
+        return false;
     }
     if (!json.is_object() || json.size() != 1 || !json.contains("boards") ||
         !json["boards"].is_array()) {

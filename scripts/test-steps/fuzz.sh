@@ -1,30 +1,40 @@
 #!/usr/bin/env bash
-# Bounded fuzz run of the skin decoder (libFuzzer with AddressSanitizer and UBSan), seeded with
-# fuzz/corpus. The run works on a copy of the corpus in build/fuzz, so the committed one stays
-# as it is. Fails on any crash or sanitizer report.
+# Bounded fuzz runs (libFuzzer with AddressSanitizer and UBSan) of the two readers of outside
+# input: the skin decoder, seeded with fuzz/corpus, and the settings reader, seeded with
+# fuzz/settings-corpus. Each run works on a copy of its corpus in build/fuzz, so the committed ones
+# stay as they are. Fails on any crash or sanitizer report.
 # Built by CMake in a clang configuration of its own (build/fuzz/build).
-# Usage: scripts/test-steps/fuzz.sh [SECONDS]   (default 60)
+# Usage: scripts/test-steps/fuzz.sh [SECONDS]   (each target; default 60)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-${LUMIVAR_FUZZ_SECONDS:-60}}
 out="$root/build/fuzz"
 mkdir -p "$out"
-rm -rf "$out/corpus" "$out/artifacts"
-mkdir -p "$out/corpus" "$out/artifacts"
-cp "$root"/fuzz/corpus/* "$out/corpus/"
 
 cmake -S "$root" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMIVAR_FUZZ=ON -DBUILD_TESTING=OFF \
     >/dev/null
-cmake --build "$out/build" --target skin_decoder_fuzzer
+cmake --build "$out/build" --target skin_decoder_fuzzer settings_reader_fuzzer
 
-echo "Fuzzing the skin decoder for ${seconds} s"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$out/build/fuzz/skin_decoder_fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=4096 \
-    -artifact_prefix="$out/artifacts/" -print_final_stats=1 "$out/corpus" 2>"$out/fuzz.log" || {
-    tail -n 60 "$out/fuzz.log"
-    echo "fuzz: the skin decoder failed; the input is in $out/artifacts/" >&2
-    exit 1
+# fuzz TARGET SEED_FOLDER MAX_LEN WHAT
+fuzz() {
+    local target=$1 seeds=$2 max_len=$3 what=$4
+    local work="$out/$target"
+    rm -rf "$work"
+    mkdir -p "$work/corpus" "$work/artifacts"
+    cp "$seeds"/* "$work/corpus/"
+    echo "Fuzzing the $what for ${seconds} s"
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "$out/build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+        -max_len="$max_len" -artifact_prefix="$work/artifacts/" -print_final_stats=1 \
+        "$work/corpus" 2>"$work/fuzz.log" || {
+        tail -n 60 "$work/fuzz.log"
+        echo "fuzz: the $what failed; the input is in $work/artifacts/" >&2
+        exit 1
+    }
+    grep -E '^(Done|stat::number_of_executed_units)' "$work/fuzz.log" || true
+    echo "fuzz: the $what: no crash and no sanitizer report"
 }
-grep -E '^(Done|stat::number_of_executed_units)' "$out/fuzz.log" || true
-echo "fuzz: no crash and no sanitizer report"
+
+fuzz skin_decoder_fuzzer "$root/fuzz/corpus" 4096 "skin decoder"
+fuzz settings_reader_fuzzer "$root/fuzz/settings-corpus" 8192 "settings reader"

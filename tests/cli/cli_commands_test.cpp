@@ -161,6 +161,19 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
         EXPECT_TRUE(c.bytes.empty() || bytes == c.bytes) << c.line << ": " << bytes;
         EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << c.line << ": unloaded";
     }
+    // Another program holds the boards: nothing is sent. Holds the settings: sent, not saved.
+    for (const bool boards_held : {true, false}) {
+        FakeHost host;
+        (boards_held ? host.boardLock : host.settingsLock).taken = true;
+        EXPECT_EQ(RunCommand(host, boards, "apply --gpu all --save"), boards_held ? 3 : 4);
+        EXPECT_NE(host.err.find(boards_held ? "nothing sent: taken"
+                                            : "cannot save the settings: "
+                                              "taken"),
+                  std::string::npos)
+            << host.err;
+        EXPECT_EQ(Written().first, boards_held ? 0 : 3);
+        EXPECT_FALSE(host.file.has_value());
+    }
     simdriver::SetProcessAgeSource([] { return INT64_MAX; });  // no fake clock left behind
     simdriver::Configure(simdriver::DefaultScenario());
 }

@@ -70,7 +70,8 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
          {std::string(), board.substr(0, 12), board.substr(11, 1) + "]",
           board + "{\"shade\": 101}}]}", board + "{\"glow\": 1}}]}", board + "{\"off\": 1}}]}",
           std::string("{\"boards\": [{\"pci\": \"2206\", \"bus\": 1, \"options\": {}}]}"),
-          board + "{\"brightness\": \"75\"}}]}", board + "{}, \"x\": 1}]}"}) {
+          board + "{\"brightness\": \"75\"}}]}", board + "{}, \"x\": 1}]}",
+          board + "{\"shade\": 1E400}}]}"}) {
         EXPECT_FALSE(ParseSettings(text, read, error)) << text;
     }
     // Written by hand, with upper-case digits.
