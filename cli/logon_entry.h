@@ -1,4 +1,5 @@
-// `lumivar logon`: the user's Run key entry that restores the lights at each logon.
+// `lumivar logon`: the user's Run key entry that starts the keeper (lumivarw.exe keep, beside
+// this program) at each logon, and the keeper itself.
 #pragma once
 
 #include "cli/cli_host.h"

@@ -1,5 +1,6 @@
-// lumivar.exe: the panel's lighting commands from the command line, saved settings, and the
-// lights restored at logon.
+// lumivar.exe, and lumivarw.exe built from the same sources for the Windows subsystem (no console
+// window, for the logon entry): the panel's lighting commands from the command line, saved
+// settings, and the keeper that restores them.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -10,6 +11,8 @@
 #include "cli/command_line.h"
 #include "cli/console_host.h"
 #include "cli/exit_codes.h"
+#include "cli/keeper/keeper.h"
+#include "cli/keeper_restore.h"
 #include "cli/logon_entry.h"
 #include "platform/utf8_text.h"
 
@@ -56,6 +59,8 @@ int main() {
             return kExitDone;
         case Command::kLogon:
             return RunLogon(parsed.invocation.logon, host);
+        case Command::kKeep:
+            return RunKeeper(RestoreForKeeper);
         default:
             return RunBoardCommand(parsed.invocation, host);
     }

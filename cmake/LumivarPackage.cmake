@@ -1,14 +1,14 @@
 # The download: `cmake --build BUILD --target package` in a Windows build makes
-# LEDLumivar-VERSION-win64.zip (or -win32): one folder holding the two programs, stripped, and
-# the users' README.txt. Nothing else is installed, so nothing else reaches the zip. The same
-# commit gives the same bytes.
+# LEDLumivar-VERSION-win64.zip (or -win32): one folder holding the panel, lumivar.exe and its
+# windowed twin lumivarw.exe (the keeper at logon), stripped, and the users' README.txt. Nothing
+# else is installed, so nothing else reaches the zip. The same commit gives the same bytes.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt.in ${PROJECT_BINARY_DIR}/README.txt
                @ONLY NEWLINE_STYLE CRLF)
-install(TARGETS LEDLumivar lumivar RUNTIME DESTINATION .)
+install(TARGETS LEDLumivar lumivar lumivarw RUNTIME DESTINATION .)
 install(FILES ${PROJECT_BINARY_DIR}/README.txt DESTINATION .)
 # strip stamps the PE header with the time unless told a date; 0, as the linker leaves it.
-foreach(program LEDLumivar.exe lumivar.exe)
+foreach(program LEDLumivar.exe lumivar.exe lumivarw.exe)
     install(CODE "execute_process(
         COMMAND \${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
                 ${CMAKE_STRIP} --strip-all \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\"

@@ -21,11 +21,15 @@ LAYERS = [
     "core/skins",         # skin decoding
     "core/panel",         # the rules of the panel and the picker
     "core/settings",      # the saved options of each board and the settings file's format
+    "core/keeper",        # the keeper's rules: logon command, triggers, schedule, log
     "simdriver",          # the simulated driver, beside the program
     "platform",           # the core's Windows operations
+    "linux",              # the core's Linux operations
     "shell/panel",        # LEDLumivar.exe: window procedure, commands, painting, popup
     "shell/app",          # LEDLumivar.exe: entry, start-up, window and controls, skins
+    "cli/keeper",         # lumivar keep on Windows: window, triggers, tray, log; told how to restore
     "cli",                # lumivar.exe
+    "cli/linux",          # lumivar on Linux: entry, host, autostart entry, keeper
 ]
 OUTSIDE = ("tests", "bench", "tools", "fuzz", "build")
 WINDOWS_HEADERS = re.compile(r"^\s*#\s*include\s+<(windows|windowsx|commctrl|winuser|wingdi)\.h>",

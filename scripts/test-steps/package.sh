@@ -3,8 +3,9 @@
 # files, machine, imports and version (scripts/check-package.py); the 64-bit programs run under
 # wine64 from the unpacked folder, with the simulated driver only in the prefix's system
 # directory: lumivar --version and list, and the panel on the simulated boards, whose Apply must
-# reach the first board; then a second build of the same commit, in other folders, must give the
-# same bytes.
+# reach the first board. The .deb: no lintian error, exactly its files with their modes, a
+# dependency for every library the program needs, and the unpacked program runs. Then a second
+# build of the same commit, in other folders, must give the same bytes, the .deb's included.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
@@ -57,6 +58,47 @@ echo "package: the unpacked panel found the simulated boards and its Apply lit t
 cd "$root"
 wine_session_stop
 trap - EXIT
+
+(cd dist && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match dist/"
+deb="dist/lumivar_${version}_amd64.deb"
+lintian --fail-on error "$deb" || fail "lintian finds errors in $deb"
+expected="drwxr-xr-x root/root ./usr/
+drwxr-xr-x root/root ./usr/bin/
+-rwxr-xr-x root/root ./usr/bin/lumivar
+drwxr-xr-x root/root ./usr/lib/
+drwxr-xr-x root/root ./usr/lib/modules-load.d/
+-rw-r--r-- root/root ./usr/lib/modules-load.d/lumivar.conf
+drwxr-xr-x root/root ./usr/lib/udev/
+drwxr-xr-x root/root ./usr/lib/udev/rules.d/
+-rw-r--r-- root/root ./usr/lib/udev/rules.d/70-lumivar.rules
+drwxr-xr-x root/root ./usr/share/
+drwxr-xr-x root/root ./usr/share/doc/
+drwxr-xr-x root/root ./usr/share/doc/lumivar/
+-rw-r--r-- root/root ./usr/share/doc/lumivar/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/lumivar/copyright
+drwxr-xr-x root/root ./usr/share/man/
+drwxr-xr-x root/root ./usr/share/man/man1/
+-rw-r--r-- root/root ./usr/share/man/man1/lumivar.1.gz"
+contents=$(dpkg-deb -c "$deb" | awk '{print $1, $2, $6}')
+[ "$contents" = "$expected" ] ||
+    { diff <(echo "$expected") <(echo "$contents") >&2; fail "$deb holds other files"; }
+unpacked="$root/build/package/deb"
+rm -rf "$unpacked"
+dpkg-deb -x "$deb" "$unpacked"
+program="$unpacked/usr/bin/lumivar"
+reported=$("$program" --version)
+[ "$reported" = "lumivar $version" ] || fail "the unpacked lumivar --version says '$reported'"
+depends=$(dpkg-deb -f "$deb" Depends)
+depended=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends") # the package names alone
+for library in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    path=$(ldd "$program" | awk -v name="$library" '$1 == name { print $3 }')
+    path=${path#/usr} # Debian 12 has some libraries under /lib, some under /usr/lib: one folder
+    owner=$({ dpkg -S "$path" || dpkg -S "/usr$path"; } 2>/dev/null | head -1 | cut -d: -f1)
+    grep -qxF "$owner" <<<"$depended" ||
+        fail "$deb does not depend on $owner, whose $library the program needs"
+done
+echo "package: $deb is lintian-clean, holds its $(wc -l <<<"$expected") entries, depends on" \
+    "$depends, and its lumivar runs unpacked"
 
 # The same commit again, in other build folders.
 LUMIVAR_PACKAGE_BUILD=build/package-again LUMIVAR_DIST=build/package-again/dist \

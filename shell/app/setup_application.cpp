@@ -11,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "shell/app/main_window.h"
 #include "shell/app/skin_loader.h"
+#include "shell/panel/logon_menu.h"
 #include "shell/panel/program_state.h"
 #include "shell/panel/window_procedure.h"
 
@@ -98,6 +99,7 @@ bool SetUpApplication(HINSTANCE instance, int showCommand, StartupMessages& mess
     WriteStartValues();
     if (!DiscoverGpus(nvapi::ProcessNvApi(), program.gpuTable, messages)) return false;
     FillListsAndSetStates();
+    AddLogonMenuItem(program.mainWindow);
     ShowMainWindow(showCommand);
     return true;
 }

@@ -6,11 +6,18 @@
 
 #include "core/led/led_commands.h"
 #include "core/panel/control_ids.h"
+#include "platform/named_mutex_lock.h"
 #include "platform/process_nvapi.h"
+#include "shell/panel/panel_messages.h"
+#include "shell/panel/panel_settings.h"
 #include "shell/panel/picker.h"
 #include "shell/panel/program_state.h"
 
 namespace {
+
+constexpr const wchar_t* kBoardsBusyText =
+    L"ほかのプログラムがボードに送信中のため、何も送信しませんでした。\n"
+    L"しばらくしてから、もう一度お試しください。\n\n";
 
 void EmptyList(HWND list) {
     const int count = ComboBox_GetCount(list);
@@ -43,11 +50,19 @@ const GpuSlot& SelectedSlot(const ProgramState& program) {
     return program.gpuTable.gpuSlots[program.panelState.selectedGpu];
 }
 
-// Statuses are not shown: the panel never reads the board back.
-void Send(const ProgramState& program, const LedSettings& settings) {
+// The whole sequence, the pause between two family-2000 blocks included, with the boards held
+// for this program alone, so that no other program's blocks come between. True when the board
+// took every block. Statuses are not shown: the panel never reads the board back.
+bool Send(HWND window, const ProgramState& program, const LedSettings& settings) {
+    NamedMutexLock& boards = ProcessBoardLock();
+    const HeldLock lock(boards);
+    if (!lock.Held()) {
+        ShowPanelMessage(window, kBoardsBusyText + boards.FullName());
+        return false;
+    }
     const led::LedTarget target =
         led::TargetOfSlot(program.gpuTable, program.panelState.selectedGpu);
-    led::SendLedCommand(nvapi::ProcessNvApi(), target, settings);
+    return led::SendLedCommand(nvapi::ProcessNvApi(), target, settings) == NVAPI_OK;
 }
 
 void ReselectSlot(ProgramState& program) {
@@ -174,7 +189,10 @@ void RunApply(HWND window) {
     readings.red = ReadColourEdit(program.redEdit);
     readings.green = ReadColourEdit(program.greenEdit);
     readings.blue = ReadColourEdit(program.blueEdit);
-    Send(program, GatherLedSettings(SelectedSlot(program).family, readings));
+    const GpuSlot& slot = SelectedSlot(program);
+    if (Send(window, program, GatherLedSettings(slot.family, readings)) && slot.supported) {
+        SaveAppliedBoard(window, slot, readings);
+    }
 }
 
 void RunReset(HWND window) {
@@ -191,7 +209,7 @@ void RunReset(HWND window) {
         SetWindowTextW(edit, plan.editText);
     }
 
-    Send(program, plan.sent);
+    const bool sent = Send(window, program, plan.sent);
 
     ComboBox_SetCurSel(program.modeList, plan.modePosition);
     ComboBox_SetCurSel(program.intervalList, plan.intervalPosition);
@@ -201,4 +219,5 @@ void RunReset(HWND window) {
     state.markerY = plan.markerY;
     SendMessageW(ShadeSlider(window), TBM_SETPOS, TRUE, plan.shadePosition);
     RepaintPicker(window);
+    if (sent && slot.supported) ForgetResetBoard(window, slot);
 }

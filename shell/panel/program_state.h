@@ -38,6 +38,8 @@ struct ProgramState {
     SIZE composedSize = {};
     GpuTable gpuTable;
     PanelState panelState;
+    // The settings file's problem has been told: once per run is enough.
+    bool settingsProblemTold = false;
 };
 
 // The program's one state. It is never destroyed: the main window's destruction releases what

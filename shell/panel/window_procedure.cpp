@@ -6,6 +6,7 @@
 #include "core/panel/control_ids.h"
 #include "platform/process_nvapi.h"
 #include "shell/panel/help_popup.h"
+#include "shell/panel/logon_menu.h"
 #include "shell/panel/painting.h"
 #include "shell/panel/panel_commands.h"
 #include "shell/panel/picker.h"
@@ -56,6 +57,20 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The system menu's own commands go on to the default processing; the low four bits are the
+// system's.
+LRESULT OnSystemCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((wParam & 0xFFF0) != kLogonMenuCommand) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    ToggleKeeperAtLogon(window);
+    return 0;
+}
+
+void OnInitMenuPopup(HWND window, HMENU, UINT, BOOL systemMenu) {
+    if (systemMenu) RefreshLogonMenuItem(window);
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -67,6 +82,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HANDLE_MSG(window, WM_DESTROY, OnDestroy);
         case WM_COMMAND:
             return OnCommand(window, message, wParam, lParam);
+        case WM_SYSCOMMAND:
+            return OnSystemCommand(window, message, wParam, lParam);
+        case WM_INITMENUPOPUP:
+            HANDLE_WM_INITMENUPOPUP(window, wParam, lParam, OnInitMenuPopup);
+            break;  // and on to the default processing
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

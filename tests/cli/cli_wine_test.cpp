@@ -1,6 +1,6 @@
 // lumivar.exe under Wine on the simulated driver: the same bytes as the panel for the same
-// controls, what it lists, its exit codes, the settings file, a driver that is late, and the
-// logon entry in the prefix's registry.
+// controls, what it lists, its exit codes, the settings file and a driver that is late (the logon
+// entry: tests/keeper).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -186,23 +186,6 @@ TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone
         EXPECT_TRUE(watch.TransfersSinceMark().empty());
     }
     EXPECT_EQ(ReadWhole(settings), "{\"boards\": [");
-}
-
-TEST(Cli, LogonEntryInTheUsersRunKey) {
-    const auto entry = [] {
-        wchar_t value[1024] = L"(none)";
-        DWORD size = sizeof value;
-        RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                     L"VOXA LED Lumivar", RRF_RT_REG_SZ, nullptr, value, &size);
-        return Utf8FromWide(value);
-    };
-    const std::string command = "\"" + Utf8FromWide(CliProgram()) + "\" restore --wait 60";
-    const ScenarioFiles files = WriteScenario(L"cli-logon", kDefaultBoards);
-    EXPECT_EQ(RunCli(files, "logon enable").out, "enabled: " + command + "\r\n");
-    EXPECT_EQ(entry(), command);
-    EXPECT_EQ(RunCli(files, "logon status").out, "enabled\r\n");
-    EXPECT_EQ(RunCli(files, "logon disable").out, "disabled\r\n");
-    EXPECT_EQ(entry(), "(none)");
 }
 
 }  // namespace

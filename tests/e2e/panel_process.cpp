@@ -88,7 +88,8 @@ std::vector<std::string> CallNames(const ScenarioFiles& files) {
     return names;
 }
 
-PanelProcess::PanelProcess(const ScenarioFiles& files, const StartOptions& options) {
+PanelProcess::PanelProcess(const ScenarioFiles& files, const StartOptions& options)
+    : arguments_(options.arguments) {
     // The driver module reads its scenario from the environment the program inherits.
     SetEnvironmentVariableW(L"LUMIVAR_SIM_SCENARIO", files.scenario.c_str());
     const std::wstring& program = options.program.empty() ? TestPaths().program : options.program;
@@ -108,7 +109,7 @@ PanelProcess::PanelProcess(const ScenarioFiles& files, const StartOptions& optio
 }
 
 void PanelProcess::Start(const std::wstring& program, const std::wstring& directory, DWORD flags) {
-    std::wstring commandLine = L"\"" + program + L"\"";
+    std::wstring commandLine = L"\"" + program + L"\"" + arguments_;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};

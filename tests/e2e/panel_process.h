@@ -50,6 +50,7 @@ struct StartOptions {
     std::wstring program;           // empty: the built program
     std::wstring currentDirectory;  // empty: the work directory
     bool debugged = false;          // started under this test as its debugger
+    std::wstring arguments;         // after the program's name, with a space first
 };
 
 // One run of the program, ended by force if the test leaves it running.
@@ -75,6 +76,7 @@ class PanelProcess {
 
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
+    std::wstring arguments_;
     std::thread debugger_;
     std::mutex outputsMutex_;
     std::vector<std::string> outputs_;

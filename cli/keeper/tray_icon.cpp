@@ -1,0 +1,51 @@
+#include "cli/keeper/tray_icon.h"
+
+#include <cwchar>
+
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr UINT kIconId = 1;
+
+}  // namespace
+
+void TrayIcon::Add(HWND window, UINT callbackMessage) {
+    data_.cbSize = sizeof data_;
+    data_.hWnd = window;
+    data_.uID = kIconId;
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    data_.uCallbackMessage = callbackMessage;
+    data_.hIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconGroupId), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (data_.szTip[0] == L'\0') std::wcscpy(data_.szTip, L"VOXA LED Lumivar");
+    // A new taskbar may still show the icon (a change of resolution): then it is updated.
+    shown_ = Shell_NotifyIconW(NIM_ADD, &data_) || Shell_NotifyIconW(NIM_MODIFY, &data_);
+    if (!shown_) return;
+    data_.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &data_);
+}
+
+void TrayIcon::SetTip(const std::wstring& tip) {
+    std::wcsncpy(data_.szTip, tip.c_str(), ARRAYSIZE(data_.szTip) - 1);
+    if (shown_) Shell_NotifyIconW(NIM_MODIFY, &data_);
+}
+
+void TrayIcon::Remove() {
+    if (shown_) Shell_NotifyIconW(NIM_DELETE, &data_);
+    shown_ = false;
+}
+
+void TrayIcon::ShowMenu(HWND window, POINT at) const {
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kOpenPanelCommand, L"パネルを開く");
+    AppendMenuW(menu, MF_STRING, kRestoreNowCommand, L"今すぐ復元");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kExitCommand, L"終了");
+    // Without this the menu stays open when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+    PostMessageW(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}

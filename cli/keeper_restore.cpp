@@ -1,0 +1,48 @@
+#include "cli/keeper_restore.h"
+
+#include "cli/board_commands.h"
+#include "cli/console_host.h"
+
+namespace {
+
+// Early in a logon, and after a resume, the driver may take a while to come up.
+constexpr int kKeeperWaitSeconds = 60;
+
+// Windows' host, whose lines are also kept, and whose clock runs out once the keeper ends so
+// that a wait for the driver ends with it.
+class KeeperHost final : public CliHost {
+  public:
+    explicit KeeperHost(const std::atomic<bool>& stopping) : stopping_(stopping) {}
+    nvapi::NvApiAccess& Driver() override { return windows_.Driver(); }
+    void Print(const std::string& line) override {
+        windows_.Print(line);
+        printed.push_back(line);
+    }
+    void PrintError(const std::string& line) override {
+        windows_.PrintError(line);
+        printed.push_back(line);
+    }
+    SettingsStore& Settings() override { return windows_.Settings(); }
+    InterProcessLock& BoardLock() override { return windows_.BoardLock(); }
+    void Sleep(unsigned milliseconds) override { windows_.Sleep(milliseconds); }
+    uint64_t Milliseconds() override {
+        return windows_.Milliseconds() + (stopping_ ? uint64_t{kMaxWaitSeconds} * 1000 : 0);
+    }
+
+    std::vector<std::string> printed;
+
+  private:
+    WindowsHost windows_;
+    const std::atomic<bool>& stopping_;
+};
+
+}  // namespace
+
+RestoreOutcome RestoreForKeeper(const std::atomic<bool>& stopping) {
+    KeeperHost host(stopping);
+    Invocation restore;
+    restore.command = Command::kRestore;
+    restore.waitSeconds = kKeeperWaitSeconds;
+    const int code = RunBoardCommand(restore, host);
+    return {code, std::move(host.printed)};
+}

@@ -1,0 +1,29 @@
+// When the keeper restores: at once at its start; after a trigger, once a quiet 2 s have passed
+// since the first one (the triggers in between are absorbed: a resume brings several); one
+// restore at a time, a trigger during a restore making one more afterwards. Idle, nothing waits.
+#pragma once
+
+#include "core/keeper/keeper_triggers.h"
+
+constexpr unsigned kKeeperDebounceMilliseconds = 2000;
+
+// What the keeper does next.
+enum class ScheduleStep { kNothing, kArmTimer, kStartRestore };
+
+class RestoreSchedule {
+  public:
+    ScheduleStep Start();
+    ScheduleStep OnTrigger(Trigger trigger);
+    // The one-shot timer armed by kArmTimer has fired.
+    ScheduleStep OnTimer();
+    ScheduleStep OnRestoreFinished();
+    // What the restore that kStartRestore started is for.
+    Trigger Running() const { return running_; }
+
+  private:
+    bool armed_ = false;
+    bool restoring_ = false;
+    bool pending_ = false;  // a trigger came during the restore
+    Trigger next_ = Trigger::kStart;
+    Trigger running_ = Trigger::kStart;
+};

@@ -1,0 +1,195 @@
+// The panel keeps what it applies where lumivar.exe restores it, and the two programs take the
+// boards and the settings file one at a time: the real programs under Wine, on the simulated
+// driver, their settings under the work folder.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "core/settings/settings_file.h"
+#include "platform/utf8_text.h"
+#include "tests/e2e/panel_process.h"
+#include "tests/support/wine_paths.h"
+
+namespace e2e {
+namespace {
+
+constexpr const wchar_t* kBoardLock = L"Global\\VOXA LED Lumivar I2C";
+
+// Points both programs, as this test starts them, at the work folder's settings file.
+std::wstring SettingsFile() {
+    SetEnvironmentVariableW(L"APPDATA", WorkPath(L"appdata").c_str());
+    return WorkPath(L"appdata\\VOXA\\LED Lumivar\\settings.json");
+}
+
+std::string ReadWhole(const std::wstring& path) {
+    std::ostringstream text;
+    text << std::ifstream(Utf8FromWide(path), std::ios::binary).rdbuf();
+    return text.str();
+}
+
+// lumivar.exe started on a scenario, not waited for; its stdout and stderr go to "<log>.out".
+HANDLE StartCli(const ScenarioFiles& files, const std::string& arguments) {
+    const std::wstring program = WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM));
+    SetEnvironmentVariableW(L"LUMIVAR_SIM_SCENARIO", files.scenario.c_str());
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError =
+        CreateFileW((files.log + L".out").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                    CREATE_ALWAYS, 0, nullptr);
+    PROCESS_INFORMATION info = {};
+    std::wstring line = L"\"" + program + L"\" " + WideFromUtf8(arguments);
+    EXPECT_TRUE(CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                               nullptr, &startup, &info));
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(info.hThread);
+    return info.hProcess;
+}
+
+DWORD Finish(HANDLE process) {
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(process, 60000);
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
+}
+
+size_t Writes(const DriverLogWatch& log) {
+    return WrittenData(log.TransfersSinceMark()).size();
+}
+
+void PostClick(const PanelWindow& window, int id) {
+    PostMessageW(window.Control(id), BM_CLICK, 0, 0);
+}
+
+// The panel's message box, once it shows, with its text; closed.
+std::wstring TakeMessage(PanelProcess& process, DWORD timeoutMs) {
+    const HWND box = process.WaitForWindow(L"#32770", timeoutMs);
+    if (box == nullptr) return L"(none)";
+    const std::wstring text = PanelWindow(box).Text(0xFFFF);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); });
+    return text;
+}
+
+TEST(Saving, ARestoreSendsWhatThePanelAppliedUntilAResetAndABrokenFileIsLeftAlone) {
+    const std::wstring settings = SettingsFile();
+    DeleteFileW(settings.c_str());
+    OpenPanel panel(L"saving", {kDefaultBoards[0], kDefaultBoards[1], "i2c-write-fail 7"});
+    const PanelWindow& window = panel.window;
+    ASSERT_NE(window.Main(), nullptr);
+    const auto restored = [&] {
+        DriverLogWatch watch(panel.files);
+        EXPECT_EQ(Finish(StartCli(panel.files, "restore")), 0u);
+        return WrittenData(watch.TransfersSinceMark());
+    };
+    // clang-format off
+    const std::pair<int, ControlSetting> applies[] = {
+        {0, {1, 1, 2, 3, 0, 20, L"12", L"34", L"56"}},  // FLASH cycling, LED OFF
+        {1, {2, 0, 0, 2, 0, 33, L"1", L"2", L"300"}},   // WAVE (handed on as 4), LED OFF
+        {0, {3, 0, 0, 1, 1, 87, L"255", L"0", L"7"}},   // WAVE forces Cycle
+        {1, {4, 0, 2, 1, 1, 0, L"53", L"3", L"1"}},     // COLOR CYCLE
+        {0, {0, 0, 1, 0, 1, 50, L"9", L"9", L"9"}},     // the seventh write fails: nothing saved
+    };
+    // clang-format on
+    std::vector<std::string> last[2];  // what each board was last sent whole
+    for (const auto& [slot, controls] : applies) {
+        window.Select(kGpuListId, slot);
+        window.Set(controls);
+        DriverLogWatch watch(panel.files);
+        window.Click(kApplyButtonId);
+        const std::vector<Transfer> sent = watch.WaitForWrites(static_cast<size_t>(slot) + 1);
+        if (sent.back().status == 0) last[slot] = WrittenData(sent);
+        std::vector<std::string> both = last[0];
+        both.insert(both.end(), last[1].begin(), last[1].end());
+        EXPECT_EQ(restored(), both) << "after an Apply on slot " << slot;
+    }
+    window.Select(kGpuListId, 1);
+    window.Click(kResetButtonId);
+    EXPECT_EQ(restored(), last[0]) << "the Reset board's entry is gone";
+
+    // A file the programs cannot read: Apply sends, the file stays, the user is told once.
+    std::ofstream(Utf8FromWide(settings), std::ios::binary) << "{\"boards\": [";
+    window.Select(kGpuListId, 0);
+    for (const DWORD wait : {10000, 3000}) {
+        DriverLogWatch watch(panel.files);
+        PostClick(window, kApplyButtonId);
+        EXPECT_EQ(WrittenData(watch.WaitForWrites(1)).size(), 1u);
+        const std::wstring told = TakeMessage(panel.process, wait);
+        EXPECT_EQ(told.find(settings) != std::wstring::npos, wait == 10000) << Utf8FromWide(told);
+    }
+    EXPECT_EQ(ReadWhole(settings), "{\"boards\": [");
+    panel.CloseAndExpectExitZero();
+}
+
+TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
+    SettingsFile();
+    OpenPanel panel(L"locks");
+    const PanelWindow& window = panel.window;
+    ASSERT_NE(window.Main(), nullptr);
+    window.Select(kGpuListId, 1);
+    const ScenarioFiles cli = WriteScenario(L"locks-cli", kDefaultBoards);
+    DriverLogWatch panelLog(panel.files), cliLog(cli);
+
+    // Held by this program: neither sends, each names the lock.
+    const HANDLE held = CreateMutexW(nullptr, TRUE, kBoardLock);
+    PostClick(window, kApplyButtonId);
+    EXPECT_EQ(Finish(StartCli(cli, "apply --gpu 1")), 3u);
+    EXPECT_NE(ReadWhole(cli.log + L".out").find(Utf8FromWide(kBoardLock)), std::string::npos);
+    EXPECT_NE(TakeMessage(panel.process, 15000).find(kBoardLock), std::wstring::npos);
+    EXPECT_EQ(Writes(panelLog) + Writes(cliLog), 0u);
+    ReleaseMutex(held);
+    CloseHandle(held);
+
+    // Abandoned by a thread that ended holding it: taken, and both blocks sent 500 ms apart.
+    HANDLE abandoned = nullptr;
+    std::thread([&] { abandoned = CreateMutexW(nullptr, TRUE, kBoardLock); }).join();
+    EXPECT_EQ(Finish(StartCli(cli, "apply --gpu 1")), 0u);
+    const std::vector<Transfer> sent = cliLog.WaitForWrites(2);
+    EXPECT_EQ(WrittenData(sent).size(), 2u);
+    EXPECT_GE(sent.back().t - sent.at(1).t, 450);
+    CloseHandle(abandoned);
+
+    // The panel's Apply while lumivar pauses between its two blocks waits for the second. Each
+    // look reads the panel's log first: a panel block seen before that second is interleaved.
+    cliLog.Mark();
+    const HANDLE concurrent = StartCli(cli, "apply --gpu 1 --mode wave");
+    EXPECT_TRUE(WaitUntil([&] { return Writes(cliLog) > 0; }, 20000));
+    PostClick(window, kApplyButtonId);
+    bool interleaved = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const size_t panelWrites = Writes(panelLog);
+            interleaved = interleaved || (panelWrites > 0 && Writes(cliLog) < 2);
+            return panelWrites == 2;
+        },
+        20000));
+    EXPECT_FALSE(interleaved);
+    EXPECT_EQ(Finish(concurrent), 0u);
+    panel.CloseAndExpectExitZero();
+}
+
+// Two family-3000 boards, so that both programs save at nearly the same moment.
+TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
+    const std::wstring settings = SettingsFile();
+    const std::vector<std::string> boards = {
+        kDefaultBoards[0], "gpu bus=3 pci=220610de name=\"NVIDIA GeForce RTX 3080\""};
+    const ScenarioFiles one = WriteScenario(L"save-one", boards),
+                        other = WriteScenario(L"save-other", boards);
+    for (int pair = 0; pair < 20; ++pair) {
+        DeleteFileW(settings.c_str());
+        const HANDLE runs[] = {StartCli(one, "apply --gpu 0 --save"),
+                               StartCli(other, "apply --gpu 1 --save --mode wave")};
+        for (const HANDLE run : runs) EXPECT_EQ(Finish(run), 0u);
+        SavedSettings saved;
+        std::string error;
+        EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << error;
+        EXPECT_EQ(saved.boards.size(), 2u) << "pair " << pair;
+    }
+}
+
+}  // namespace
+}  // namespace e2e
