@@ -8,11 +8,11 @@ namespace {
 // Early in a logon, and after a resume, the driver may take a while to come up.
 constexpr int kKeeperWaitSeconds = 60;
 
-// Windows' host, whose lines are also kept, and whose clock runs out once the keeper ends so
-// that a wait for the driver ends with it.
+// Windows' host, whose lines are also kept, whose sleeps are the keeper's, and whose clock runs
+// out once the keeper ends so that a wait for the driver ends with it.
 class KeeperHost final : public CliHost {
   public:
-    explicit KeeperHost(const std::atomic<bool>& stopping) : stopping_(stopping) {}
+    explicit KeeperHost(RestoreWaits& waits) : waits_(waits) {}
     nvapi::NvApiAccess& Driver() override { return windows_.Driver(); }
     void Print(const std::string& line) override {
         windows_.Print(line);
@@ -24,22 +24,22 @@ class KeeperHost final : public CliHost {
     }
     SettingsStore& Settings() override { return windows_.Settings(); }
     InterProcessLock& BoardLock() override { return windows_.BoardLock(); }
-    void Sleep(unsigned milliseconds) override { windows_.Sleep(milliseconds); }
+    void Sleep(unsigned milliseconds) override { waits_.Sleep(milliseconds); }
     uint64_t Milliseconds() override {
-        return windows_.Milliseconds() + (stopping_ ? uint64_t{kMaxWaitSeconds} * 1000 : 0);
+        return windows_.Milliseconds() + (waits_.Stopping() ? uint64_t{kMaxWaitSeconds} * 1000 : 0);
     }
 
     std::vector<std::string> printed;
 
   private:
     WindowsHost windows_;
-    const std::atomic<bool>& stopping_;
+    RestoreWaits& waits_;
 };
 
 }  // namespace
 
-RestoreOutcome RestoreForKeeper(const std::atomic<bool>& stopping) {
-    KeeperHost host(stopping);
+RestoreOutcome RestoreForKeeper(RestoreWaits& waits) {
+    KeeperHost host(waits);
     Invocation restore;
     restore.command = Command::kRestore;
     restore.waitSeconds = kKeeperWaitSeconds;

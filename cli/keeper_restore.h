@@ -4,4 +4,4 @@
 
 #include "cli/keeper/keeper.h"
 
-RestoreOutcome RestoreForKeeper(const std::atomic<bool>& stopping);
+RestoreOutcome RestoreForKeeper(RestoreWaits& waits);

@@ -2,7 +2,6 @@
 // window, for the logon entry): the panel's lighting commands from the command line, saved
 // settings, and the keeper that restores them.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -20,12 +19,9 @@ namespace {
 
 // The arguments after the program's name, as UTF-8: the command-line parser takes narrow text,
 // and a GPU list or mode name may hold any character.
-std::vector<std::string> Utf8Arguments() {
-    int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+std::vector<std::string> Utf8Arguments(int count, wchar_t** wide) {
     std::vector<std::string> arguments;
-    for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
-    LocalFree(wide);
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
     return arguments;
 }
 
@@ -42,9 +38,11 @@ void PrintText(CliHost& host, const std::string& text) {
 
 }  // namespace
 
-int main() {
+// The C runtime's wide arguments, split as CommandLineToArgvW splits them, without loading the
+// shell for it.
+int wmain(int argc, wchar_t** argv) {
     WindowsHost host;
-    const ParsedCommandLine parsed = ParseCommandLine(Utf8Arguments());
+    const ParsedCommandLine parsed = ParseCommandLine(Utf8Arguments(argc, argv));
     if (!parsed.ok) {
         host.PrintError("lumivar: " + parsed.error);
         host.PrintError("Run 'lumivar --help' for the commands and options.");

@@ -5,6 +5,7 @@
 
 #include "platform/named_mutex_lock.h"
 #include "platform/system_message.h"
+#include "platform/user_folders.h"
 #include "platform/utf8_text.h"
 
 namespace {
@@ -12,21 +13,8 @@ namespace {
 constexpr const wchar_t* kSettingsFolders[] = {L"VOXA", L"LED Lumivar"};
 constexpr const wchar_t* kSettingsFile = L"settings.json";
 
-// %APPDATA%, or the user's roaming application data where the variable is missing.
-std::wstring ApplicationData() {
-    const DWORD needed = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
-    if (needed > 1) {
-        std::wstring value(needed, L'\0');
-        value.resize(GetEnvironmentVariableW(L"APPDATA", &value[0], needed));
-        if (!value.empty()) return value;
-    }
-    wchar_t folder[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return folder;
-}
-
 std::wstring SettingsFolder() {
-    std::wstring folder = ApplicationData();
+    std::wstring folder = UserFolder(L"APPDATA", CSIDL_APPDATA);
     for (const wchar_t* part : kSettingsFolders) folder += std::wstring(L"\\") + part;
     return folder;
 }
@@ -92,9 +80,9 @@ FileRead WindowsSettingsStore::Read(std::string& text, std::string& error) {
 bool WindowsSettingsStore::Write(const std::string& text, std::string& error) {
     // The folders, then a new file beside the old one, which replaces it only once it is whole.
     const std::wstring folder = SettingsFolder();
-    const int created = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) {
-        error = Utf8FromWide(folder) + ": " + SystemMessage(static_cast<DWORD>(created));
+    const DWORD created = CreateFolders(folder);
+    if (created != ERROR_SUCCESS) {
+        error = Utf8FromWide(folder) + ": " + SystemMessage(created);
         return false;
     }
     const std::wstring temporary =

@@ -4,7 +4,6 @@
 // updated or restarted), the tray menu's "今すぐ復元" or a second `keep`. One keeper per session.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,10 +13,21 @@ struct RestoreOutcome {
     std::vector<std::string> printed;  // what the restore said, in order
 };
 
+// How a restore waits inside the keeper. The restore runs on the keeper's own thread (under Wine
+// every thread costs about a megabyte for as long as the keeper lives), so its pauses and its
+// waits for a late driver go on answering the window's messages.
+class RestoreWaits {
+  public:
+    virtual ~RestoreWaits() = default;
+    virtual void Sleep(unsigned milliseconds) = 0;
+    // True once the keeper has been told to end: a wait for the driver stops then, a pause
+    // between two blocks of one board does not.
+    virtual bool Stopping() const = 0;
+};
+
 // One whole restore, as `lumivar restore --wait 60`: the driver initialised, the saved entries
-// sent, the driver unloaded. Once `stopping` turns true (the keeper ends) it waits no longer for
-// a driver that is not ready.
-using RestoreFunction = std::function<RestoreOutcome(const std::atomic<bool>& stopping)>;
+// sent, the driver unloaded.
+using RestoreFunction = std::function<RestoreOutcome(RestoreWaits& waits)>;
 
 // Returns the process exit code: 0 once the keeper is closed or the session ends, and at once
 // for a second keeper, which asks the first to restore now.

@@ -6,19 +6,9 @@
 #include <cstdio>
 
 #include "core/keeper/keeper_log.h"
+#include "platform/user_folders.h"
 
 namespace {
-
-// %LOCALAPPDATA%, or the user's local application data where the variable is missing.
-std::wstring LocalApplicationData() {
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        folder[0] = L'\0';
-        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    }
-    return folder;
-}
 
 std::string ReadWhole(HANDLE file) {
     std::string text;
@@ -32,8 +22,9 @@ std::string ReadWhole(HANDLE file) {
 }  // namespace
 
 void AppendToKeeperLog(const std::string& line) {
-    const std::wstring folder = LocalApplicationData() + L"\\VOXA\\LED Lumivar";
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    const std::wstring folder =
+        UserFolder(L"LOCALAPPDATA", CSIDL_LOCAL_APPDATA) + L"\\VOXA\\LED Lumivar";
+    CreateFolders(folder);
     const HANDLE file =
         CreateFileW((folder + L"\\keeper.log").c_str(), GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

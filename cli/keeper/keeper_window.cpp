@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/keeper/keeper_log_file.h"
-#include "cli/keeper/restore_worker.h"
+#include "cli/keeper/answering_waits.h"
 #include "cli/keeper/system_notifications.h"
 #include "cli/keeper/tray_icon.h"
 #include "core/keeper/keeper_log.h"
@@ -18,14 +18,14 @@
 
 namespace {
 
-constexpr UINT kRestoreFinishedMessage = WM_APP + 2;
 constexpr UINT kTrayMessage = WM_APP + 3;
 constexpr UINT_PTR kDebounceTimer = 1;
 
 struct KeeperState {
-    explicit KeeperState(RestoreFunction restore) : worker(std::move(restore)) {}
+    explicit KeeperState(RestoreFunction restoreFunction) : restore(std::move(restoreFunction)) {}
     RestoreSchedule schedule;
-    RestoreWorker worker;
+    RestoreFunction restore;
+    AnsweringWaits waits;
     TrayIcon tray;
     SystemNotifications notifications;
     UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -34,13 +34,16 @@ struct KeeperState {
 // The process's one keeper, while its window runs.
 KeeperState* keeper = nullptr;
 
+void RunRestore(HWND window);
+
 void Apply(HWND window, ScheduleStep step) {
     switch (step) {
         case ScheduleStep::kArmTimer:
-            SetTimer(window, kDebounceTimer, kKeeperDebounceMilliseconds, nullptr);
+            if (IsWindow(window))
+                SetTimer(window, kDebounceTimer, kKeeperDebounceMilliseconds, nullptr);
             break;
         case ScheduleStep::kStartRestore:
-            keeper->worker.Start(keeper->schedule.Running(), window, kRestoreFinishedMessage);
+            RunRestore(window);
             break;
         case ScheduleStep::kNothing:
             break;
@@ -96,19 +99,20 @@ void OnTimer(HWND window, UINT id) {
 }
 
 // The log's line and the tooltip for a finished restore.
-void Report(const RestoreReport& report) {
+void Report(Trigger trigger, const RestoreOutcome& outcome) {
     const std::string time = LocalTimeText();
-    const RestoreOutcome& outcome = report.outcome;
-    AppendToKeeperLog(KeeperLogLine(time, report.trigger, outcome.printed, outcome.exitCode));
+    AppendToKeeperLog(KeeperLogLine(time, trigger, outcome.printed, outcome.exitCode));
     keeper->tray.SetTip(WideFromUtf8(KeeperTooltip(time, outcome.exitCode)));
 }
 
-void OnRestoreFinished(HWND window) {
-    const std::optional<RestoreReport> report = keeper->worker.TakeFinished();
-    if (!report) return;
-    Report(*report);
-    keeper->notifications.Register(window);
+// The schedule lets one restore run at a time: triggers and timers that come during its waits
+// are only noted. The window may be gone by its end, when it was closed meanwhile.
+void RunRestore(HWND window) {
+    const Trigger trigger = keeper->schedule.Running();
+    Report(trigger, keeper->restore(keeper->waits));
+    if (IsWindow(window)) keeper->notifications.Register(window);
     Apply(window, keeper->schedule.OnRestoreFinished());
+    keeper->waits.PassOnQuit();
 }
 
 void OnTrayEvent(HWND window, WPARAM anchor, LPARAM event) {
@@ -163,9 +167,6 @@ LRESULT CALLBACK KeeperWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case kKeeperRestoreNowMessage:
             OnRestoreNow(window, wParam);
             return 0;
-        case kRestoreFinishedMessage:
-            OnRestoreFinished(window);
-            return 0;
         case kTrayMessage:
             OnTrayEvent(window, wParam, lParam);
             return 0;
@@ -205,9 +206,6 @@ int RunKeeperWindow(RestoreFunction restore) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    // A restore still running when the keeper was closed ends first, and is logged too.
-    state.worker.Stop();
-    if (const std::optional<RestoreReport> report = state.worker.TakeFinished()) Report(*report);
     keeper = nullptr;
     return static_cast<int>(message.wParam);
 }

@@ -8,7 +8,21 @@ namespace {
 
 constexpr UINT kIconId = 1;
 
+using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+
 }  // namespace
+
+// The shell is loaded for each call and let go again: the icon lives in the taskbar's process,
+// and the keeper, resident all session, would otherwise keep the shell's DLLs for a few calls.
+bool TrayIcon::Notify(DWORD message) {
+    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (shell == nullptr) return false;
+    const auto notify = reinterpret_cast<ShellNotifyIconFn>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconW")));
+    const bool done = notify != nullptr && notify(message, &data_) != FALSE;
+    FreeLibrary(shell);
+    return done;
+}
 
 void TrayIcon::Add(HWND window, UINT callbackMessage) {
     data_.cbSize = sizeof data_;
@@ -21,19 +35,19 @@ void TrayIcon::Add(HWND window, UINT callbackMessage) {
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     if (data_.szTip[0] == L'\0') std::wcscpy(data_.szTip, L"VOXA LED Lumivar");
     // A new taskbar may still show the icon (a change of resolution): then it is updated.
-    shown_ = Shell_NotifyIconW(NIM_ADD, &data_) || Shell_NotifyIconW(NIM_MODIFY, &data_);
+    shown_ = Notify(NIM_ADD) || Notify(NIM_MODIFY);
     if (!shown_) return;
     data_.uVersion = NOTIFYICON_VERSION_4;
-    Shell_NotifyIconW(NIM_SETVERSION, &data_);
+    Notify(NIM_SETVERSION);
 }
 
 void TrayIcon::SetTip(const std::wstring& tip) {
     std::wcsncpy(data_.szTip, tip.c_str(), ARRAYSIZE(data_.szTip) - 1);
-    if (shown_) Shell_NotifyIconW(NIM_MODIFY, &data_);
+    if (shown_) Notify(NIM_MODIFY);
 }
 
 void TrayIcon::Remove() {
-    if (shown_) Shell_NotifyIconW(NIM_DELETE, &data_);
+    if (shown_) Notify(NIM_DELETE);
     shown_ = false;
 }
 

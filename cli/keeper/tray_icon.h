@@ -24,6 +24,8 @@ class TrayIcon {
     void ShowMenu(HWND window, POINT at) const;
 
   private:
+    bool Notify(DWORD message);
+
     NOTIFYICONDATAW data_ = {};
     bool shown_ = false;
 };

@@ -150,6 +150,15 @@ TEST(Keeper, RestoresAtStartAfterResumeUnlockASecondKeepAndALateDriverOnlyThenEn
         PostMessageW(WaitForKeeper(), message, wParam, 0);
         EXPECT_EQ(another.WaitForExit(), 0u) << message;
     }
+    // Closed while its start-up restore waits for a driver that is not up: it ends with 0 long
+    // before that wait of 60 s would.
+    Rewrite(files, {kDefaultBoards[0], kDefaultBoards[1], "initialize-status -6"});
+    const size_t refused = Count(files, "NvAPI_Initialize", -6);
+    PanelProcess waiting(files, Program(kKeeper, L" keep"));
+    const HWND waitingKeeper = WaitForKeeper();
+    EXPECT_TRUE(WaitUntil([&] { return Count(files, "NvAPI_Initialize", -6) > refused; }, 15000));
+    PostMessageW(waitingKeeper, WM_CLOSE, 0, 0);
+    EXPECT_EQ(waiting.WaitForExit(20000), 0u);
 }
 
 // lumivar.exe's logon command and the panel's system-menu item, each with lumivarw.exe beside it
