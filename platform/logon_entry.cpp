@@ -11,16 +11,7 @@ constexpr const wchar_t* kEntryName = L"VOXA LED Lumivar";
 constexpr DWORD kKeeperEndWaitMs = 10000;
 
 void StartKeeper(const std::wstring& folder) {
-    const std::wstring program = ProgramInFolder(folder, kKeeperProgramName);
-    std::wstring commandLine = LogonEntryCommand(folder);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       folder.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    StartProgram(ProgramInFolder(folder, kKeeperProgramName), LogonEntryCommand(folder), folder);
 }
 
 // Asks the keeper to close, and waits for its process to end.
@@ -96,4 +87,16 @@ bool AskKeeperToRestore() {
     const HWND keeper = RunningKeeper();
     return keeper != nullptr &&
            PostMessageW(keeper, kKeeperRestoreNowMessage, kKeeperRestoreNowRequest, 0);
+}
+
+void StartProgram(const std::wstring& program, std::wstring commandLine,
+                  const std::wstring& folder) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
 }

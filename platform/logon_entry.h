@@ -16,6 +16,9 @@ constexpr WPARAM kKeeperRestoreNowRequest = 1;
 // The folder of the running program, where lumivarw.exe belongs.
 std::wstring ThisProgramFolder();
 bool KeeperProgramPresent(const std::wstring& folder);
+// Starts a program of that folder, there, and lets it run on its own.
+void StartProgram(const std::wstring& program, std::wstring commandLine,
+                  const std::wstring& folder);
 
 // Whether the entry exists; an error code of the registry otherwise.
 LSTATUS ReadLogonEntry(bool& present);

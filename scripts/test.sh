@@ -37,18 +37,20 @@ LUMIVAR_TARGETS="nvapi_thread_tests simdriver_threaded_tests" \
     configure_and_build tsan -DCMAKE_BUILD_TYPE=Debug -DLUMIVAR_SANITIZE=thread
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -L threaded
 
+# Both Windows builds stand in the download's own build folders, with its settings: packing them
+# later (tests off) builds nothing again; the second, clean build of the download still has to
+# give the same bytes.
 step "Windows x86_64 build, tests under Wine"
-configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
+configure_and_build package/win64 -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake"
-bash scripts/wine-tests.sh build/win64
+bash scripts/wine-tests.sh build/package/win64
 
-# In the download's own build folder, with its settings: packing it later builds nothing again.
 step "Windows i686 build (compile and link only)"
 configure_and_build package/win32 -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake"
 
 step "the shipped programs"
-bash scripts/check-release-programs.sh build/win64 build/package/win32
+bash scripts/check-release-programs.sh build/package/win64 build/package/win32
 
 for extra in scripts/test-steps/*.sh; do
     [ -e "$extra" ] || continue

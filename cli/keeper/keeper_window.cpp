@@ -63,15 +63,7 @@ void OpenPanel() {
     }
     const std::wstring folder = ThisProgramFolder();
     const std::wstring program = ProgramInFolder(folder, L"LEDLumivar.exe");
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       folder.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    StartProgram(program, L"\"" + program + L"\"", folder);
 }
 
 LRESULT OnPowerBroadcast(HWND window, WPARAM event) {

@@ -4,10 +4,10 @@
 # fuzz/settings-corpus. Each run works on a copy of its corpus in build/fuzz, so the committed ones
 # stay as they are. Fails on any crash or sanitizer report.
 # Built by CMake in a clang configuration of its own (build/fuzz/build).
-# Usage: scripts/test-steps/fuzz.sh [SECONDS]   (each target; default 45)
+# Usage: scripts/test-steps/fuzz.sh [SECONDS]   (each target; default 30)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-seconds=${1:-${LUMIVAR_FUZZ_SECONDS:-45}}
+seconds=${1:-${LUMIVAR_FUZZ_SECONDS:-30}}
 out="$root/build/fuzz"
 mkdir -p "$out"
 
