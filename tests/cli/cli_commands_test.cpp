@@ -93,7 +93,9 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
     // Names as UTF-8, a character cut at the slot's 39 bytes dropped; or as Latin-1.
     const std::string three = boards + "gpu bus=3 pci=1b8010de name=\"GTX Éclair°\"\n" +
                               "gpu bus=4 pci=1 name=\"日本 xÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉ\"\n" +
-                              "gpu bus=5 pci=1 name=\"caf\\xe9s \\xb0\"\n";
+                              "gpu bus=5 pci=1 name=\"caf\\xe9s \\xb0\"\n" +
+                              "gpu bus=6 pci=1 name=\"\\xf0\\x9f\\x8e\\xa8\"\n" +
+                              "gpu bus=7 pci=1 name=\"\\xf5\\x80\\x80\\x80\"\n";
     struct Case {
         std::string scenario, line;
         int code;
@@ -129,12 +131,13 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
         {three, "list", 0,
          "0 1 220610de 3000 RTX 3080\n1 2 1e8110de 2000 RTX 2080\n2 3 1b8010de unsupported GTX "
          "Éclair°\n3 4 00000001 unsupported 日本 xÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉ\n4 5 00000001 unsupported cafés "
-         "°\n",
+         "°\n5 6 00000001 unsupported 🎨\n6 7 00000001 unsupported "
+         "\xc3\xb5\xc2\x80\xc2\x80\xc2\x80\n",
          0},
         {three, "apply --gpu all", 0, "GPU 2 (GTX Éclair°): skipped, not a supported board", 3},
         {three, "apply --gpu 1 --mode flash", 1,
          "modes are static, strobing, wave, breathing, color-cycle", 0},
-        {three, "apply --gpu 5", 2, "there is no GPU 5", 0},
+        {three, "apply --gpu 7", 2, "there is no GPU 7", 0},
         {three, "reset --gpu 2", 2, "GPU 2 (GTX Éclair°) is not a supported board", 0},
         {boards + "initialize-status -6", "apply", 3, "initialised (status -6)", 0},
         {"enum-status -1", "list", 3, "lists no GPU", 0},

@@ -32,6 +32,7 @@ TEST(CliCommandLine, TakesGoodValuesAndRefusesBadOnesInItsOwnWords) {
         {"apply --shade 0100", "the shade '0100' is not a whole number from 0 to 100"},
         {"apply --shade 5a", "the shade '5a' is not a whole number from 0 to 100"},
         {"apply --color #12345", "the colour '#12345' is not six hex digits"},
+        {"apply --color 12345G", "the colour '12345G' is not six hex digits"},
         {"apply --interval forever", "the interval 'forever' is not short, medium or long"},
         {"apply --brightness 60", "the brightness '60' is not 100, 75, 50 or 25"},
         {"reset --gpu -1", "the GPU '-1' is not a number from lumivar list, nor all"},

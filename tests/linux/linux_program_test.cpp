@@ -13,6 +13,7 @@
 
 #include "cli/board_commands.h"
 #include "cli/linux/linux_host.h"
+#include "linux/linux_driver.h"
 #include "tests/support/in_process_driver.h"
 
 namespace fs = std::filesystem;
@@ -184,6 +185,41 @@ TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {
             transfers += std::regex_replace(transfer, std::regex("^[0-9]+ |:.*"), "") + ",";
         EXPECT_EQ(transfers, c.transfers) << c.node << " " << c.words << " " << c.line;
     }
+}
+
+// The back end in-process, without the played adapters: what it refuses before any device is
+// asked, a name cut to the driver's 64 bytes, the sysfs numbers it reads, a settings file that
+// cannot be opened.
+TEST(LinuxProgram, RefusesWhatTheBoardsNeverSendAndReadsOnlyWhatItKnows) {
+    Machine machine;
+    machine.Gpu("0000:05:00.0 0x2206", std::string(70, 'n'), {});
+    LinuxDriver driver(machine.root.string(), std::nullopt);
+    nvapi::NvApiAccess api(driver);
+    ASSERT_EQ(api.Initialize(), NVAPI_OK);
+    NvPhysicalGpuHandle gpus[NVAPI_MAX_PHYSICAL_GPUS] = {};
+    NvU32 count = 0;
+    ASSERT_EQ(api.EnumPhysicalGPUs(gpus, &count), NVAPI_OK);
+    char name[80];
+    std::fill(std::begin(name), std::end(name), 'x');
+    EXPECT_EQ(api.GPU_GetFullName(gpus[count - 1], name), NVAPI_OK);
+    EXPECT_EQ(std::string(name), std::string(63, 'n'));
+    EXPECT_EQ(name[64], 'x');
+    uint8_t block[8] = {};
+    NvU32 scratch[2] = {};
+    for (const bool noScratch : {true, false}) {
+        NV_I2C_INFO_V3 record{};
+        record = {NV_I2C_INFO_VER3,     0, 0, 0x92, nullptr, 0, noScratch ? block : nullptr, 8, 0,
+                  NV_I2C_SPEED_DEFAULT, 1, 1};
+        EXPECT_EQ(api.I2CWriteEx(gpus[0], &record, noScratch ? nullptr : scratch),
+                  NVAPI_INVALID_ARGUMENT);
+    }
+    api.Unload();
+    const std::pair<const char*, std::optional<uint32_t>> numbers[] = {
+        {"0x0", 0u}, {"0x10de\n", 0x10DEu}, {"0x123456789", std::nullopt}, {"10de", std::nullopt}};
+    for (const auto& [text, value] : numbers) EXPECT_EQ(HexValue(text), value) << text;
+    fs::create_directories(machine.root / "config/lumivar");
+    fs::create_symlink("settings.json", machine.root / "config/lumivar/settings.json");
+    EXPECT_EQ(machine.Run("restore"), 4) << machine.Output();
 }
 
 // Saves of several boards at once all survive; the keeper restores them at its start and once

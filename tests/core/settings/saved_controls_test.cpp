@@ -60,6 +60,8 @@ TEST(SavedControls, ARestoreSendsWhatTheApplySentAndResetForgetsOneBoard) {
     ASSERT_EQ(saved.boards.size(), 2u);
     EXPECT_EQ(saved.boards[0].key, (BoardKey{0x220610DE, 1}));
     EXPECT_EQ(saved.boards[1].key, (BoardKey{0x1E8110DE, 1}));
+    // A mode position past the board's list names no mode.
+    EXPECT_FALSE(OptionsForControls(kFamily3000, {5, 1, 0, true, false, 50, 1, 2, 3}).mode);
 }
 
 }  // namespace
