@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "cli/boards.h"
+#include "cli/driver_session.h"
 #include "cli/exit_codes.h"
 #include "core/settings/settings_file.h"
 #include "core/led/led_commands.h"
-#include "core/panel/panel_rules.h"
+#include "core/rules/panel_rules.h"
 
 namespace {
 

@@ -19,14 +19,17 @@ LAYERS = [
     "core/gpus",          # GPU discovery and the slot table
     "core/led",           # LED command encoding
     "core/skins",         # skin decoding
-    "core/panel",         # the rules of the panel and the picker
+    "core/rules",         # the rules of the panel's window and its colour picker
     "core/settings",      # the saved options of each board and the settings file's format
     "core/keeper",        # the keeper's rules: logon command, triggers, schedule, log
     "simdriver",          # the simulated driver, beside the program
     "platform",           # the core's Windows operations
     "linux",              # the core's Linux operations
-    "shell/panel",        # LEDLumivar.exe: window procedure, commands, painting, popup
-    "shell/app",          # LEDLumivar.exe: entry, start-up, window and controls, skins
+    "shell/gdi",          # LEDLumivar.exe: drawing-object wrappers and their checked build
+    "shell/state",        # LEDLumivar.exe: what the program keeps for the whole run
+    "shell/help",         # LEDLumivar.exe: the help overlay
+    "shell/window",       # LEDLumivar.exe: the window and controls, its procedure, commands, picker, painting
+    "shell/app",          # LEDLumivar.exe: entry, start-up sequence, skins
     "cli/keeper",         # lumivar keep on Windows: window, triggers, tray, log; told how to restore
     "cli",                # lumivar.exe
     "cli/linux",          # lumivar on Linux: entry, host, autostart entry, keeper

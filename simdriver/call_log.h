@@ -28,10 +28,6 @@ std::string ScenarioErrorLine(int64_t milliseconds, const std::string& problem);
 // {"t":0,"decoy":true,"call":"nvapi_QueryInterface","interface":"0x........"}
 std::string DecoyQueryLine(NvU32 id);
 
-// Opens a file by a UTF-8 path (converted to the wide path on Windows, where a Unix path
-// beginning with one "/" is read through Wine's drive Z:).
-std::FILE* OpenUtf8Path(const std::string& path, const char* mode);
-
 // Appends lines to a file, each flushed at once so that a reader sees it while the driver runs.
 class LogFile {
   public:

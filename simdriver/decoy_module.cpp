@@ -7,7 +7,7 @@
 #include "core/nvapi/nvapi_types.h"
 #include "simdriver/call_log.h"
 #include "simdriver/module_scenario.h"
-#include "simdriver/sim_driver.h"
+#include "simdriver/scenario.h"
 
 namespace {
 

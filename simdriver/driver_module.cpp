@@ -2,6 +2,7 @@
 // is held, and a scenario that cannot be read leaves a driver whose initialise fails.
 #include "core/nvapi/nvapi_types.h"
 #include "simdriver/module_scenario.h"
+#include "simdriver/scenario.h"
 #include "simdriver/sim_driver.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "simdriver/sim_driver.h"
+#include "simdriver/scenario.h"
 
 namespace simdriver {
 

@@ -1,4 +1,6 @@
 // The scenario text: one directive per line, a directive word followed by its values.
+#include "simdriver/scenario.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -6,8 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "simdriver/call_log.h"
-#include "simdriver/sim_driver.h"
+#include "simdriver/utf8_path.h"
 
 namespace simdriver {
 

@@ -431,6 +431,42 @@ void* Entry(Fn function) {
     return reinterpret_cast<void*>(function);
 }
 
+// Every interface the driver serves: its identifier, its name in the log, and the function
+// nvapi_QueryInterface hands out for it.
+struct ServedInterface {
+    NvU32 id;
+    const char* name;
+    void* function;
+};
+
+const ServedInterface* FindInterface(NvU32 id) {
+    static const ServedInterface kServed[] = {
+        {nvapi_id::kInitialize, "NvAPI_Initialize", Entry<NvInitializeFn>(&ServeInitialize)},
+        {nvapi_id::kUnload, "NvAPI_Unload", Entry<NvUnloadFn>(&ServeUnload)},
+        {nvapi_id::kUnloadWithArgument, "NvAPI_UnloadWithArgument",
+         Entry<NvUnloadWithArgumentFn>(&ServeUnloadWithArgument)},
+        {nvapi_id::kCallStartHook, "NvAPI_CallStartReport",
+         Entry<NvCallStartHookFn>(&ServeCallStartReport)},
+        {nvapi_id::kCallReturnHook, "NvAPI_CallReturnReport",
+         Entry<NvCallReturnHookFn>(&ServeCallReturnReport)},
+        {nvapi_id::kEnumPhysicalGPUs, "NvAPI_EnumPhysicalGPUs",
+         Entry<NvEnumPhysicalGPUsFn>(&ServeEnumPhysicalGPUs)},
+        {nvapi_id::kEnumTCCPhysicalGPUs, "NvAPI_EnumTCCPhysicalGPUs",
+         Entry<NvEnumPhysicalGPUsFn>(&ServeEnumTCCPhysicalGPUs)},
+        {nvapi_id::kGpuGetFullName, "NvAPI_GPU_GetFullName",
+         Entry<NvGpuGetFullNameFn>(&ServeGetFullName)},
+        {nvapi_id::kGpuGetPCIIdentifiers, "NvAPI_GPU_GetPCIIdentifiers",
+         Entry<NvGpuGetPCIIdentifiersFn>(&ServeGetPCIIdentifiers)},
+        {nvapi_id::kGpuGetBusId, "NvAPI_GPU_GetBusId", Entry<NvGpuGetBusIdFn>(&ServeGetBusId)},
+        {nvapi_id::kI2CWriteEx, "NvAPI_I2CWriteEx", Entry<NvI2CTransferFn>(&ServeI2CWriteEx)},
+        {nvapi_id::kI2CReadEx, "NvAPI_I2CReadEx", Entry<NvI2CTransferFn>(&ServeI2CReadEx)},
+    };
+    for (const ServedInterface& served : kServed) {
+        if (served.id == id) return &served;
+    }
+    return nullptr;
+}
+
 bool IsMissing(const Scenario& scenario, NvU32 id) {
     if (std::find(scenario.missingInterfaces.begin(), scenario.missingInterfaces.end(), id) !=
         scenario.missingInterfaces.end()) {
@@ -446,34 +482,8 @@ bool IsMissing(const Scenario& scenario, NvU32 id) {
 }  // namespace
 
 const char* CallName(NvU32 id) {
-    switch (id) {
-        case nvapi_id::kInitialize:
-            return "NvAPI_Initialize";
-        case nvapi_id::kUnload:
-            return "NvAPI_Unload";
-        case nvapi_id::kUnloadWithArgument:
-            return "NvAPI_UnloadWithArgument";
-        case nvapi_id::kCallStartHook:
-            return "NvAPI_CallStartReport";
-        case nvapi_id::kCallReturnHook:
-            return "NvAPI_CallReturnReport";
-        case nvapi_id::kEnumPhysicalGPUs:
-            return "NvAPI_EnumPhysicalGPUs";
-        case nvapi_id::kEnumTCCPhysicalGPUs:
-            return "NvAPI_EnumTCCPhysicalGPUs";
-        case nvapi_id::kGpuGetFullName:
-            return "NvAPI_GPU_GetFullName";
-        case nvapi_id::kGpuGetPCIIdentifiers:
-            return "NvAPI_GPU_GetPCIIdentifiers";
-        case nvapi_id::kGpuGetBusId:
-            return "NvAPI_GPU_GetBusId";
-        case nvapi_id::kI2CWriteEx:
-            return "NvAPI_I2CWriteEx";
-        case nvapi_id::kI2CReadEx:
-            return "NvAPI_I2CReadEx";
-        default:
-            return nullptr;
-    }
+    const ServedInterface* served = FindInterface(id);
+    return served != nullptr ? served->name : nullptr;
 }
 
 void Configure(const Scenario& scenario) {
@@ -496,34 +506,8 @@ void ConfigureFailed(const std::string& problem, const std::string& logPath) {
 void* QueryInterface(NvU32 id) {
     std::lock_guard<std::mutex> guard(StateLock());
     if (IsMissing(ReadyState().scenario, id)) return nullptr;
-    switch (id) {
-        case nvapi_id::kInitialize:
-            return Entry<NvInitializeFn>(&ServeInitialize);
-        case nvapi_id::kUnload:
-            return Entry<NvUnloadFn>(&ServeUnload);
-        case nvapi_id::kUnloadWithArgument:
-            return Entry<NvUnloadWithArgumentFn>(&ServeUnloadWithArgument);
-        case nvapi_id::kCallStartHook:
-            return Entry<NvCallStartHookFn>(&ServeCallStartReport);
-        case nvapi_id::kCallReturnHook:
-            return Entry<NvCallReturnHookFn>(&ServeCallReturnReport);
-        case nvapi_id::kEnumPhysicalGPUs:
-            return Entry<NvEnumPhysicalGPUsFn>(&ServeEnumPhysicalGPUs);
-        case nvapi_id::kEnumTCCPhysicalGPUs:
-            return Entry<NvEnumPhysicalGPUsFn>(&ServeEnumTCCPhysicalGPUs);
-        case nvapi_id::kGpuGetFullName:
-            return Entry<NvGpuGetFullNameFn>(&ServeGetFullName);
-        case nvapi_id::kGpuGetPCIIdentifiers:
-            return Entry<NvGpuGetPCIIdentifiersFn>(&ServeGetPCIIdentifiers);
-        case nvapi_id::kGpuGetBusId:
-            return Entry<NvGpuGetBusIdFn>(&ServeGetBusId);
-        case nvapi_id::kI2CWriteEx:
-            return Entry<NvI2CTransferFn>(&ServeI2CWriteEx);
-        case nvapi_id::kI2CReadEx:
-            return Entry<NvI2CTransferFn>(&ServeI2CReadEx);
-        default:
-            return nullptr;
-    }
+    const ServedInterface* served = FindInterface(id);
+    return served != nullptr ? served->function : nullptr;
 }
 
 std::vector<CallRecord> Calls() {

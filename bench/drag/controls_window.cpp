@@ -1,5 +1,5 @@
 // The yardstick of the drag benchmark: the panel's window with its fifteen controls, made by the
-// program's own start-up stages, but with a window procedure that does nothing of its own. It
+// program's own start-up steps, but with a window procedure that does nothing of its own. It
 // only receives the pointer moves; whatever the panel spends beyond this is its own work.
 #include <windows.h>
 #include <commctrl.h>
@@ -7,13 +7,13 @@
 #include <cwchar>
 
 #include "bench/yardstick_window.h"
-#include "shell/app/main_window.h"
-#include "shell/app/startup_messages.h"
-#include "shell/panel/program_state.h"
+#include "shell/window/main_window.h"
+#include "shell/window/startup_messages.h"
+#include "shell/state/program_state.h"
 
 namespace {
 
-// The panel's start-up stages create the window of the class named in the program's state.
+// The panel's start-up steps create the window of the class named in the program's state.
 void RegisterControlsOnlyClass(HINSTANCE instance) {
     ProgramState& program = Program();
     wcscpy(program.windowClassName, L"LUMIVARCONTROLSONLY");

@@ -11,11 +11,11 @@
 #include <cwchar>
 #include <vector>
 
-#include "core/panel/picker_rules.h"
+#include "core/rules/picker_rules.h"
 #include "shell/app/setup_application.h"
-#include "shell/app/startup_messages.h"
-#include "shell/panel/gdi_objects.h"
-#include "shell/panel/program_state.h"
+#include "shell/window/startup_messages.h"
+#include "shell/gdi/gdi_objects.h"
+#include "shell/state/program_state.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <tuple>
 
 #include "core/gpus/gpu_slots.h"
-#include "core/panel/panel_rules.h"
-#include "core/panel/panel_state.h"
-#include "core/panel/picker_rules.h"
+#include "core/rules/panel_rules.h"
+#include "core/rules/window_state.h"
+#include "core/rules/picker_rules.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ ApplyReadings ControlsForOptions(int family, bool supported, std::optional<int> 
                                  const ApplyOptions& options) {
     // The panel as it starts with this board selected.
     const StartPlan start = PlanStartStates(family, supported);
-    const PanelState fresh;
+    const WindowState fresh;
     ApplyReadings controls;
     controls.modePosition = modePosition.value_or(start.modePosition);
     controls.intervalPosition = options.intervalPosition.value_or(start.intervalPosition);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/led/led_settings.h"
-#include "core/panel/panel_rules.h"
+#include "core/rules/panel_rules.h"
 
 struct Rgb {
     int red = 0;

@@ -1,10 +1,10 @@
 // The program's entry: one copy per logon, the window class, start-up, and the message loop.
 #include <windows.h>
 
-#include "core/panel/panel_rules.h"
+#include "core/rules/panel_rules.h"
 #include "resources/resource_ids.h"
 #include "shell/app/setup_application.h"
-#include "shell/app/startup_messages.h"
+#include "shell/window/startup_messages.h"
 
 namespace {
 

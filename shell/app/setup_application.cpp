@@ -9,11 +9,11 @@
 #include "core/skins/skin_catalog.h"
 #include "platform/process_nvapi.h"
 #include "resources/resource_ids.h"
-#include "shell/app/main_window.h"
+#include "shell/window/main_window.h"
 #include "shell/app/skin_loader.h"
-#include "shell/panel/logon_menu.h"
-#include "shell/panel/program_state.h"
-#include "shell/panel/window_procedure.h"
+#include "shell/window/logon_menu.h"
+#include "shell/state/program_state.h"
+#include "shell/window/window_procedure.h"
 
 namespace {
 
@@ -40,10 +40,22 @@ void WriteCurrentDirectoryToDebugger() {
     OutputDebugStringA(directory);
 }
 
+void KeepInstanceAndStartCommonControls(HINSTANCE instance) {
+    Program().appInstance = instance;
+    InitCommonControls();
+}
+
 bool LoadSkinImage(const SkinDescription& skin, StartupMessages& messages, SkinImage& out) {
     const ProgramState& program = Program();
     return LoadSkin(program.appInstance, program.mainWindow, skin.type, skin.number, skin.width,
                     skin.height, skin.steps, messages, out);
+}
+
+// The hue image, then the badge; a failure stops before the badge.
+bool LoadSkins(StartupMessages& messages) {
+    ProgramState& program = Program();
+    return LoadSkinImage(kSkin1Resource, messages, program.skin1) &&
+           LoadSkinImage(kSkin2Resource, messages, program.skin2);
 }
 
 }  // namespace
@@ -87,19 +99,16 @@ bool DiscoverGpus(nvapi::NvApiAccess& api, GpuTable& table, StartupMessages& mes
 }
 
 bool SetUpApplication(HINSTANCE instance, int showCommand, StartupMessages& messages) {
-    ProgramState& program = Program();
-    program.appInstance = instance;
-    InitCommonControls();
+    KeepInstanceAndStartCommonControls(instance);
     if (!CreateMainWindow(messages)) return false;
     WriteCurrentDirectoryToDebugger();
-    if (!LoadSkinImage(kSkin1Resource, messages, program.skin1)) return false;
-    if (!LoadSkinImage(kSkin2Resource, messages, program.skin2)) return false;
+    if (!LoadSkins(messages)) return false;
     if (!PlaceWindowAndCreateControls(messages)) return false;
     if (!SetUpSliderAndFont(messages)) return false;
     WriteStartValues();
-    if (!DiscoverGpus(nvapi::ProcessNvApi(), program.gpuTable, messages)) return false;
+    if (!DiscoverGpus(nvapi::ProcessNvApi(), Program().gpuTable, messages)) return false;
     FillListsAndSetStates();
-    AddLogonMenuItem(program.mainWindow);
+    AddLogonMenuItem(Program().mainWindow);
     ShowMainWindow(showCommand);
     return true;
 }

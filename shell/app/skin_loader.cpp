@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/skins/skin_decoder.h"
-#include "shell/panel/dib_format.h"
+#include "shell/gdi/dib_format.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/board_commands.h"
+#include "simdriver/scenario.h"
 #include "tests/support/in_process_driver.h"
 
 namespace {

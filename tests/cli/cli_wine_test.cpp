@@ -10,9 +10,12 @@
 #include <optional>
 #include <sstream>
 
-#include "core/panel/control_ids.h"
-#include "tests/e2e/panel_process.h"
+#include "core/rules/control_ids.h"
 #include "platform/utf8_text.h"
+#include "tests/support/driver_log.h"
+#include "tests/support/open_panel.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/window_driving.h"
 #include "tests/support/wine_paths.h"
 
 namespace e2e {

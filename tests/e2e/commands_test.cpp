@@ -3,8 +3,11 @@
 // then real keyboard input.
 #include <gtest/gtest.h>
 
-#include "tests/e2e/panel_process.h"
-#include "platform/utf8_text.h"
+#include "tests/support/driver_log.h"
+#include "tests/support/open_panel.h"
+#include "tests/support/wait_until.h"
+#include "tests/support/window_driving.h"
+#include "tests/support/x_input.h"
 
 namespace e2e {
 namespace {

@@ -9,7 +9,12 @@
 
 #include "core/settings/settings_file.h"
 #include "platform/utf8_text.h"
-#include "tests/e2e/panel_process.h"
+#include "tests/support/driver_log.h"
+#include "tests/support/open_panel.h"
+#include "tests/support/program_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/wait_until.h"
+#include "tests/support/window_driving.h"
 #include "tests/support/wine_paths.h"
 
 namespace e2e {
@@ -66,7 +71,7 @@ void PostClick(const PanelWindow& window, int id) {
 }
 
 // The panel's message box, once it shows, with its text; closed.
-std::wstring TakeMessage(PanelProcess& process, DWORD timeoutMs) {
+std::wstring TakeMessage(ProgramProcess& process, DWORD timeoutMs) {
     const HWND box = process.WaitForWindow(L"#32770", timeoutMs);
     if (box == nullptr) return L"(none)";
     const std::wstring text = PanelWindow(box).Text(0xFFFF);

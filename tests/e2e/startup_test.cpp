@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
-#include "tests/e2e/panel_process.h"
-#include "platform/utf8_text.h"
+#include "tests/support/driver_log.h"
+#include "tests/support/program_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/window_driving.h"
 
 namespace e2e {
 namespace {
@@ -24,9 +27,14 @@ void ExpectLayout(const PanelWindow& window) {
                               GetWindowLongPtrW(window.Main(), GWL_STYLE) & frame),
               std::make_tuple(std::wstring(L"VOXA LED Lumivar"), HMENU(nullptr),
                               LONG_PTR(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)));
-    EXPECT_EQ(std::vector<LONG>({outer.left, outer.top, outer.right - outer.left, outer.bottom}),
-              std::vector<LONG>({GetSystemMetrics(SM_CXSCREEN) / 2 - 240,
-                                 GetSystemMetrics(SM_CYSCREEN) / 2 - 210, 480, outer.top + 440}));
+    // Centred across and 10 pixels below the middle down, to within a pixel of rounding: each
+    // margin against its opposite.
+    const LONG right = GetSystemMetrics(SM_CXSCREEN) - outer.right,
+               below = GetSystemMetrics(SM_CYSCREEN) - outer.bottom;
+    EXPECT_TRUE(std::abs(outer.left - right) <= 1 && std::abs(outer.top - below - 20) <= 1)
+        << "margins " << outer.left << ", " << right << " across, " << outer.top << ", " << below;
+    EXPECT_EQ(std::make_pair(outer.right - outer.left, outer.bottom - outer.top),
+              std::make_pair(LONG{480}, LONG{440}));
     const DWORD push = WS_CHILD | WS_VISIBLE, list = push | CBS_DROPDOWNLIST;
     const DWORD radio = push | BS_AUTORADIOBUTTON, edit = push | WS_BORDER | ES_NUMBER;
     const DWORD slider = push | TBS_AUTOTICKS | TBS_VERT | TBS_BOTH | TBS_ENABLESELRANGE;
@@ -73,7 +81,7 @@ void ExpectLayout(const PanelWindow& window) {
 // A second copy ends at once with 0, showing nothing and never asking the driver.
 void ExpectSecondCopyEndsAtOnce(const PanelWindow& first) {
     const ScenarioFiles files = WriteScenario(L"second-copy", kDefaultBoards);
-    PanelProcess second(files);
+    ProgramProcess second(files);
     EXPECT_EQ(second.WaitForWindow(nullptr), nullptr);
     EXPECT_EQ(second.WaitForExit(), 0u);
     EXPECT_TRUE(ReadDriverLog(files).empty() && IsWindowVisible(first.Main()));
@@ -174,7 +182,7 @@ TEST(Startup, OpensOnEachMixOfBoardsOrSaysWhyNot) {
         StartOptions options;
         options.program = c.noPicture ? TestPaths().withoutSkin1 : L"";
         const ScenarioFiles files = WriteScenario(L"start-" + std::to_wstring(index), c.scenario);
-        PanelProcess process(files, options);
+        ProgramProcess process(files, options);
         if (!c.message.empty()) {
             const HWND box = process.WaitForWindow(L"#32770");
             wchar_t caption[64] = {}, text[256] = {};

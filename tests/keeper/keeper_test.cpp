@@ -12,7 +12,11 @@
 #include "core/keeper/logon_command.h"
 #include "platform/logon_entry.h"
 #include "platform/utf8_text.h"
-#include "tests/e2e/panel_process.h"
+#include "tests/support/driver_log.h"
+#include "tests/support/open_panel.h"
+#include "tests/support/program_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/wait_until.h"
 #include "tests/support/wine_paths.h"
 
 namespace e2e {
@@ -26,7 +30,7 @@ StartOptions Program(const std::wstring& program, const wchar_t* arguments = L""
 }
 
 DWORD RunToEnd(const ScenarioFiles& files, const std::wstring& program, const wchar_t* arguments) {
-    PanelProcess process(files, Program(program, arguments));
+    ProgramProcess process(files, Program(program, arguments));
     return process.WaitForExit(90000);
 }
 
@@ -74,7 +78,7 @@ TEST(Keeper, RestoresAtStartAfterResumeUnlockASecondKeepAndALateDriverOnlyThenEn
     ASSERT_EQ(restored.size(), 3u);
 
     watch.Mark();
-    PanelProcess process(files, Program(kKeeper, L" keep"));
+    ProgramProcess process(files, Program(kKeeper, L" keep"));
     const HWND keeper = WaitForKeeper();
     EXPECT_EQ(WrittenData(watch.WaitForWrites(3)), restored) << "at start";
     EXPECT_FALSE(IsWindowVisible(keeper));
@@ -146,7 +150,7 @@ TEST(Keeper, RestoresAtStartAfterResumeUnlockASecondKeepAndALateDriverOnlyThenEn
     // Also ended at the session's end and from the tray menu, each with 0.
     for (const auto& [message, wParam] :
          std::vector<std::pair<UINT, WPARAM>>{{WM_ENDSESSION, TRUE}, {WM_COMMAND, kExitCommand}}) {
-        PanelProcess another(files, Program(kKeeper, L" keep"));
+        ProgramProcess another(files, Program(kKeeper, L" keep"));
         PostMessageW(WaitForKeeper(), message, wParam, 0);
         EXPECT_EQ(another.WaitForExit(), 0u) << message;
     }
@@ -154,7 +158,7 @@ TEST(Keeper, RestoresAtStartAfterResumeUnlockASecondKeepAndALateDriverOnlyThenEn
     // before that wait of 60 s would.
     Rewrite(files, {kDefaultBoards[0], kDefaultBoards[1], "initialize-status -6"});
     const size_t refused = Count(files, "NvAPI_Initialize", -6);
-    PanelProcess waiting(files, Program(kKeeper, L" keep"));
+    ProgramProcess waiting(files, Program(kKeeper, L" keep"));
     const HWND waitingKeeper = WaitForKeeper();
     EXPECT_TRUE(WaitUntil([&] { return Count(files, "NvAPI_Initialize", -6) > refused; }, 15000));
     PostMessageW(waitingKeeper, WM_CLOSE, 0, 0);

@@ -6,8 +6,15 @@
 #include <fstream>
 
 #include "core/led/led_blocks.h"
-#include "tests/e2e/panel_process.h"
 #include "platform/utf8_text.h"
+#include "tests/support/driver_log.h"
+#include "tests/support/open_panel.h"
+#include "tests/support/program_process.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/unix_commands.h"
+#include "tests/support/wait_until.h"
+#include "tests/support/window_driving.h"
+#include "tests/support/x_input.h"
 
 namespace e2e {
 namespace {

@@ -11,14 +11,14 @@
 #include <thread>
 #include <vector>
 
-#include "core/panel/control_ids.h"
-#include "core/panel/picker_rules.h"
+#include "core/rules/control_ids.h"
+#include "core/rules/picker_rules.h"
 #include "shell/app/setup_application.h"
-#include "shell/panel/gdi_checks.h"
-#include "shell/panel/gdi_objects.h"
-#include "shell/panel/help_popup.h"
-#include "shell/panel/picker.h"
-#include "shell/panel/program_state.h"
+#include "shell/gdi/gdi_checks.h"
+#include "shell/gdi/gdi_objects.h"
+#include "shell/help/help_popup.h"
+#include "shell/window/picker.h"
+#include "shell/state/program_state.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/recording_messages.h"
 
@@ -192,7 +192,7 @@ TEST(PanelWindow, PaintsStopWhileThePointerRestsAfterARelease) {
     // Every message in Released asks for a repaint, the paint message included: that request
     // is covered by the paint it came with.
     ASSERT_TRUE(PumpUntilIdle());
-    ASSERT_EQ(program.panelState.pointerState, PointerState::Released);
+    ASSERT_EQ(program.windowState.pointerState, PointerState::Released);
     before = PaintSessionCount();
     // The window alone: its controls' paints send it messages of their own.
     RedrawWindow(program.mainWindow, nullptr, nullptr,

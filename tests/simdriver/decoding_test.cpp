@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "simdriver/board_model.h"
-#include "simdriver/sim_driver.h"
+#include "simdriver/scenario.h"
 
 namespace {
 

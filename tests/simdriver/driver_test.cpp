@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "simdriver/scenario.h"
 #include "simdriver/sim_driver.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/app/startup_messages.h"
+#include "shell/window/startup_messages.h"
 
 class RecordingMessages : public StartupMessages {
   public:

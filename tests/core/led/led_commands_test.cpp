@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/gpus/gpu_discovery.h"
-#include "core/panel/panel_rules.h"
+#include "core/rules/panel_rules.h"
 #include "tests/support/in_process_driver.h"
 
 namespace {

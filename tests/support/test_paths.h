@@ -1,0 +1,19 @@
+// Where the end-to-end tests find the programs under test, and the folder each test program
+// writes its files in.
+#pragma once
+
+#include <string>
+
+namespace e2e {
+
+// The built program, the same without its SKIN1 picture, the committed pictures the screen is
+// compared with, and a directory of the test program's own ("work" beside it).
+struct Paths {
+    std::wstring program, withoutSkin1, reference, work;
+};
+Paths& TestPaths();
+inline std::wstring WorkPath(const std::wstring& name) {
+    return TestPaths().work + L"\\" + name;
+}
+
+}  // namespace e2e
