@@ -7,8 +7,9 @@
 
 #include "cli/driver_session.h"
 #include "cli/exit_codes.h"
-#include "core/settings/settings_file.h"
+#include "core/keeper/restore_schedule.h"
 #include "core/led/led_commands.h"
+#include "core/settings/settings_file.h"
 #include "core/rules/panel_rules.h"
 
 namespace {
@@ -272,4 +273,11 @@ int RunBoardCommand(const Invocation& invocation, CliHost& host) {
         default:
             return kExitBadUsage;
     }
+}
+
+int RunKeeperRestore(CliHost& host) {
+    Invocation restore;
+    restore.command = Command::kRestore;
+    restore.waitSeconds = kKeeperWaitSeconds;
+    return RunBoardCommand(restore, host);
 }

@@ -9,3 +9,6 @@
 constexpr unsigned kDriverRetryMilliseconds = 500;
 
 int RunBoardCommand(const Invocation& invocation, CliHost& host);
+
+// The keeper's restore, on either platform: `restore --wait 60`.
+int RunKeeperRestore(CliHost& host);

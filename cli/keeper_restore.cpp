@@ -5,9 +5,6 @@
 
 namespace {
 
-// Early in a logon, and after a resume, the driver may take a while to come up.
-constexpr int kKeeperWaitSeconds = 60;
-
 // Windows' host, whose lines are also kept, whose sleeps are the keeper's, and whose clock runs
 // out once the keeper ends so that a wait for the driver ends with it.
 class KeeperHost final : public CliHost {
@@ -40,9 +37,6 @@ class KeeperHost final : public CliHost {
 
 RestoreOutcome RestoreForKeeper(RestoreWaits& waits) {
     KeeperHost host(waits);
-    Invocation restore;
-    restore.command = Command::kRestore;
-    restore.waitSeconds = kKeeperWaitSeconds;
-    const int code = RunBoardCommand(restore, host);
+    const int code = RunKeeperRestore(host);
     return {code, std::move(host.printed)};
 }

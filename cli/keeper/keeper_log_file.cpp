@@ -6,30 +6,19 @@
 #include <cstdio>
 
 #include "core/keeper/keeper_log.h"
+#include "platform/read_to_end.h"
 #include "platform/user_folders.h"
 
-namespace {
-
-std::string ReadWhole(HANDLE file) {
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    return text;
-}
-
-}  // namespace
-
 void AppendToKeeperLog(const std::string& line) {
-    const std::wstring folder =
-        UserFolder(L"LOCALAPPDATA", CSIDL_LOCAL_APPDATA) + L"\\VOXA\\LED Lumivar";
+    const std::wstring folder = LumivarFolderIn(L"LOCALAPPDATA", CSIDL_LOCAL_APPDATA);
     CreateFolders(folder);
     const HANDLE file =
         CreateFileW((folder + L"\\keeper.log").c_str(), GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    const std::string text = LogWithLine(ReadWhole(file), line);
+    std::string log;
+    ReadToEnd(file, log);
+    const std::string text = LogWithLine(log, line);
     DWORD written = 0;
     SetFilePointer(file, 0, nullptr, FILE_BEGIN);
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

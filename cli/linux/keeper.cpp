@@ -8,6 +8,7 @@
 
 #include "cli/board_commands.h"
 #include "cli/exit_codes.h"
+#include "core/keeper/restore_schedule.h"
 
 namespace {
 
@@ -32,10 +33,7 @@ struct Keeper {
 
 void Restore(Keeper& keeper, const std::string& trigger) {
     keeper.host.PrintError("lumivar keep: restoring (" + trigger + ")");
-    Invocation restore;
-    restore.command = Command::kRestore;
-    restore.waitSeconds = kKeeperWaitSeconds;
-    const int code = RunBoardCommand(restore, keeper.host);
+    const int code = RunKeeperRestore(keeper.host);
     keeper.host.PrintError(code == kExitDone ? "lumivar keep: restored (" + trigger + ")"
                                              : "lumivar keep: restore failed (" + trigger +
                                                    "), exit code " + std::to_string(code));
@@ -53,7 +51,7 @@ void Trigger(Keeper& keeper) {
     sd_event_source_get_enabled(keeper.debounce, &enabled);
     if (enabled != SD_EVENT_OFF) return;
     sd_event_source_set_time_relative(keeper.debounce,
-                                      kDebounceMilliseconds * kMicrosecondsPerMillisecond);
+                                      kKeeperDebounceMilliseconds * kMicrosecondsPerMillisecond);
     sd_event_source_set_enabled(keeper.debounce, SD_EVENT_ONESHOT);
 }
 

@@ -5,10 +5,5 @@
 
 #include "cli/linux/linux_host.h"
 
-// Triggers this close together make one restore.
-constexpr unsigned kDebounceMilliseconds = 2000;
-// Each restore waits this long for a driver that is not ready yet, as `restore --wait 60`.
-constexpr int kKeeperWaitSeconds = 60;
-
 // Returns the process exit code.
 int RunKeeper(LinuxHost& host);

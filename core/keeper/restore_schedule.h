@@ -6,6 +6,9 @@
 #include "core/keeper/keeper_triggers.h"
 
 constexpr unsigned kKeeperDebounceMilliseconds = 2000;
+// Each restore waits this long for a driver that is not ready yet, as `restore --wait 60`: early
+// in a logon, and after a resume, the driver may take a while to come up.
+constexpr int kKeeperWaitSeconds = 60;
 
 // What the keeper does next.
 enum class ScheduleStep { kNothing, kArmTimer, kStartRestore };

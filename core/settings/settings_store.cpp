@@ -33,6 +33,10 @@ SettingsOutcome UpdateSettings(SettingsStore& store,
     const SettingsOutcome loaded = LoadSettings(store, settings, error);
     if (loaded == SettingsOutcome::kUnreadable) return loaded;
     change(settings);
+    // Nothing saved before and nothing to save now: a removal makes no file.
+    if (loaded == SettingsOutcome::kNothingSaved && settings.boards.empty()) {
+        return SettingsOutcome::kDone;
+    }
     if (!store.Write(SettingsText(settings), error)) return SettingsOutcome::kWriteFailed;
     return SettingsOutcome::kDone;
 }

@@ -36,7 +36,8 @@ enum class SettingsOutcome {
 SettingsOutcome LoadSettings(SettingsStore& store, SavedSettings& settings, std::string& error);
 
 // Under the lock: reads the file as it is now, applies `change` and writes the result. Nothing is
-// written when the file cannot be read or parsed. An absent file starts empty.
+// written when the file cannot be read or parsed. An absent file starts empty, and stays absent
+// when the change leaves it empty.
 SettingsOutcome UpdateSettings(SettingsStore& store,
                                const std::function<void(SavedSettings&)>& change,
                                std::string& error);

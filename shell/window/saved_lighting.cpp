@@ -46,9 +46,6 @@ void SaveAppliedBoard(HWND window, const GpuSlot& slot, const ApplyReadings& con
 }
 
 void ForgetResetBoard(HWND window, const GpuSlot& slot) {
-    // A user who never saved gets no file from a Reset.
-    std::string text, error;
-    if (ProcessSettingsStore().Read(text, error) == FileRead::kAbsent) return;
     const BoardKey key = KeyOfSlot(slot);
     ChangeSettings(window, [&key](SavedSettings& settings) { ForgetBoard(settings, key); });
 }

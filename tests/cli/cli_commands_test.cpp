@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/board_commands.h"
+#include "core/settings/settings_store.h"
 #include "simdriver/scenario.h"
 #include "tests/support/in_process_driver.h"
 
@@ -180,6 +181,20 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
     }
     simdriver::SetProcessAgeSource([] { return INT64_MAX; });  // no fake clock left behind
     simdriver::Configure(simdriver::DefaultScenario());
+}
+
+// A removal where nothing was saved makes no file; where a file is, what is left is written.
+TEST(CliSettings, ARemovalMakesNoFileWhereNoneWas) {
+    FakeHost host;
+    std::string error;
+    const SavedBoard board{{0x220610de, 1}, {}};
+    const auto forget = [&board](SavedSettings& s) { ForgetBoard(s, board.key); };
+    EXPECT_EQ(UpdateSettings(host, forget, error), SettingsOutcome::kDone);
+    EXPECT_FALSE(host.file);
+    UpdateSettings(
+        host, [&board](SavedSettings& s) { RememberBoard(s, board); }, error);
+    EXPECT_EQ(UpdateSettings(host, forget, error), SettingsOutcome::kDone);
+    EXPECT_EQ(host.file, SettingsText(SavedSettings()));
 }
 
 }  // namespace
