@@ -4,19 +4,17 @@
 #include <shlobj.h>
 
 #include "platform/named_mutex_lock.h"
+#include "platform/read_to_end.h"
 #include "platform/system_message.h"
 #include "platform/user_folders.h"
 #include "platform/utf8_text.h"
 
 namespace {
 
-constexpr const wchar_t* kSettingsFolders[] = {L"VOXA", L"LED Lumivar"};
 constexpr const wchar_t* kSettingsFile = L"settings.json";
 
 std::wstring SettingsFolder() {
-    std::wstring folder = UserFolder(L"APPDATA", CSIDL_APPDATA);
-    for (const wchar_t* part : kSettingsFolders) folder += std::wstring(L"\\") + part;
-    return folder;
+    return LumivarFolderIn(L"APPDATA", CSIDL_APPDATA);
 }
 
 std::wstring SettingsPath() {
@@ -65,16 +63,11 @@ FileRead WindowsSettingsStore::Read(std::string& text, std::string& error) {
         return FileRead::kFailed;
     }
     text.clear();
-    char buffer[4096];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
-            error = FileName() + ": " + SystemMessage(GetLastError());
-            return FileRead::kFailed;
-        }
-        if (got == 0) return FileRead::kRead;
-        text.append(buffer, got);
+    if (!ReadToEnd(file.Get(), text)) {
+        error = FileName() + ": " + SystemMessage(GetLastError());
+        return FileRead::kFailed;
     }
+    return FileRead::kRead;
 }
 
 bool WindowsSettingsStore::Write(const std::string& text, std::string& error) {

@@ -29,6 +29,10 @@ std::wstring UserFolder(const wchar_t* variable, int csidl) {
     return ShellFolder(csidl);
 }
 
+std::wstring LumivarFolderIn(const wchar_t* variable, int csidl) {
+    return UserFolder(variable, csidl) + L"\\VOXA\\LED Lumivar";
+}
+
 DWORD CreateFolders(const std::wstring& folder) {
     if (CreateDirectoryW(folder.c_str(), nullptr)) return ERROR_SUCCESS;
     DWORD error = GetLastError();
