@@ -8,29 +8,17 @@
 #include <algorithm>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "core/rules/control_ids.h"
 #include "platform/utf8_text.h"
+#include "tests/support/cli_runs.h"
 #include "tests/support/driver_log.h"
 #include "tests/support/open_panel.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/window_driving.h"
-#include "tests/support/wine_paths.h"
 
 namespace e2e {
 namespace {
-
-// The program under test, where the build put it.
-std::wstring CliProgram() {
-    return WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM));
-}
-
-std::string ReadWhole(const std::wstring& path) {
-    std::ostringstream text;
-    text << std::ifstream(Utf8FromWide(path), std::ios::binary).rdbuf();
-    return text.str();
-}
 
 struct CliRun {
     DWORD code = STILL_ACTIVE;
@@ -39,30 +27,9 @@ struct CliRun {
 
 // One run on a scenario; stdout and stderr go to files, the settings under the work folder.
 CliRun RunCli(const ScenarioFiles& files, const std::string& arguments) {
-    SetEnvironmentVariableW(L"LUMIVAR_SIM_SCENARIO", files.scenario.c_str());
     SetEnvironmentVariableW(L"APPDATA", WorkPath(L"appdata").c_str());
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    const auto create = [&](const wchar_t* name) {
-        return CreateFileW(WorkPath(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                           CREATE_ALWAYS, 0, nullptr);
-    };
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = create(L"cli.out");
-    startup.hStdError = create(L"cli.err");
-    PROCESS_INFORMATION info = {};
-    std::wstring line = L"\"" + CliProgram() + L"\" " + WideFromUtf8(arguments);
-    DWORD code = STILL_ACTIVE;
-    if (CreateProcessW(CliProgram().c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-        WaitForSingleObject(info.hProcess, 60000);
-        GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-    CloseHandle(startup.hStdOutput);
-    CloseHandle(startup.hStdError);
+    const DWORD code =
+        FinishCli(StartCli(files, arguments, WorkPath(L"cli.out"), WorkPath(L"cli.err")));
     return {code, ReadWhole(WorkPath(L"cli.out")), ReadWhole(WorkPath(L"cli.err"))};
 }
 

@@ -4,18 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "core/settings/settings_file.h"
 #include "platform/utf8_text.h"
+#include "tests/support/cli_runs.h"
 #include "tests/support/driver_log.h"
 #include "tests/support/open_panel.h"
 #include "tests/support/program_process.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/window_driving.h"
-#include "tests/support/wine_paths.h"
 
 namespace e2e {
 namespace {
@@ -28,38 +27,12 @@ std::wstring SettingsFile() {
     return WorkPath(L"appdata\\VOXA\\LED Lumivar\\settings.json");
 }
 
-std::string ReadWhole(const std::wstring& path) {
-    std::ostringstream text;
-    text << std::ifstream(Utf8FromWide(path), std::ios::binary).rdbuf();
-    return text.str();
-}
-
 // lumivar.exe started on a scenario, not waited for; its stdout and stderr go to "<log>.out".
-HANDLE StartCli(const ScenarioFiles& files, const std::string& arguments) {
-    const std::wstring program = WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM));
-    SetEnvironmentVariableW(L"LUMIVAR_SIM_SCENARIO", files.scenario.c_str());
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError =
-        CreateFileW((files.log + L".out").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                    CREATE_ALWAYS, 0, nullptr);
-    PROCESS_INFORMATION info = {};
-    std::wstring line = L"\"" + program + L"\" " + WideFromUtf8(arguments);
-    EXPECT_TRUE(CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &info));
-    CloseHandle(startup.hStdOutput);
-    CloseHandle(info.hThread);
-    return info.hProcess;
-}
-
-DWORD Finish(HANDLE process) {
-    DWORD code = STILL_ACTIVE;
-    WaitForSingleObject(process, 60000);
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return code;
+HANDLE StartLoggedCli(const ScenarioFiles& files, const std::string& arguments) {
+    const std::wstring output = files.log + L".out";
+    const HANDLE process = e2e::StartCli(files, arguments, output, output);
+    EXPECT_NE(process, nullptr);
+    return process;
 }
 
 size_t Writes(const DriverLogWatch& log) {
@@ -88,7 +61,7 @@ TEST(Saving, ARestoreSendsWhatThePanelAppliedUntilAResetAndABrokenFileIsLeftAlon
     ASSERT_NE(window.Main(), nullptr);
     const auto restored = [&] {
         DriverLogWatch watch(panel.files);
-        EXPECT_EQ(Finish(StartCli(panel.files, "restore")), 0u);
+        EXPECT_EQ(FinishCli(StartLoggedCli(panel.files, "restore")), 0u);
         return WrittenData(watch.TransfersSinceMark());
     };
     // clang-format off
@@ -142,7 +115,7 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
     // Held by this program: neither sends, each names the lock.
     const HANDLE held = CreateMutexW(nullptr, TRUE, kBoardLock);
     PostClick(window, kApplyButtonId);
-    EXPECT_EQ(Finish(StartCli(cli, "apply --gpu 1")), 3u);
+    EXPECT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 1")), 3u);
     EXPECT_NE(ReadWhole(cli.log + L".out").find(Utf8FromWide(kBoardLock)), std::string::npos);
     EXPECT_NE(TakeMessage(panel.process, 15000).find(kBoardLock), std::wstring::npos);
     EXPECT_EQ(Writes(panelLog) + Writes(cliLog), 0u);
@@ -152,7 +125,7 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
     // Abandoned by a thread that ended holding it: taken, and both blocks sent 500 ms apart.
     HANDLE abandoned = nullptr;
     std::thread([&] { abandoned = CreateMutexW(nullptr, TRUE, kBoardLock); }).join();
-    EXPECT_EQ(Finish(StartCli(cli, "apply --gpu 1")), 0u);
+    EXPECT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 1")), 0u);
     const std::vector<Transfer> sent = cliLog.WaitForWrites(2);
     EXPECT_EQ(WrittenData(sent).size(), 2u);
     EXPECT_GE(sent.back().t - sent.at(1).t, 450);
@@ -161,7 +134,7 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
     // The panel's Apply while lumivar pauses between its two blocks waits for the second. Each
     // look reads the panel's log first: a panel block seen before that second is interleaved.
     cliLog.Mark();
-    const HANDLE concurrent = StartCli(cli, "apply --gpu 1 --mode wave");
+    const HANDLE concurrent = StartLoggedCli(cli, "apply --gpu 1 --mode wave");
     EXPECT_TRUE(WaitUntil([&] { return Writes(cliLog) > 0; }, 20000));
     PostClick(window, kApplyButtonId);
     bool interleaved = false;
@@ -173,7 +146,7 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
         },
         20000));
     EXPECT_FALSE(interleaved);
-    EXPECT_EQ(Finish(concurrent), 0u);
+    EXPECT_EQ(FinishCli(concurrent), 0u);
     panel.CloseAndExpectExitZero();
 }
 
@@ -186,9 +159,9 @@ TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
                         other = WriteScenario(L"save-other", boards);
     for (int pair = 0; pair < 20; ++pair) {
         DeleteFileW(settings.c_str());
-        const HANDLE runs[] = {StartCli(one, "apply --gpu 0 --save"),
-                               StartCli(other, "apply --gpu 1 --save --mode wave")};
-        for (const HANDLE run : runs) EXPECT_EQ(Finish(run), 0u);
+        const HANDLE runs[] = {StartLoggedCli(one, "apply --gpu 0 --save"),
+                               StartLoggedCli(other, "apply --gpu 1 --save --mode wave")};
+        for (const HANDLE run : runs) EXPECT_EQ(FinishCli(run), 0u);
         SavedSettings saved;
         std::string error;
         EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << error;

@@ -17,13 +17,12 @@
 #include "tests/support/program_process.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/wait_until.h"
-#include "tests/support/wine_paths.h"
 
 namespace e2e {
 namespace {
 
-const std::wstring kCli = WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM));
-const std::wstring kKeeper = WindowsPathFromArgument(WideFromUtf8(LUMIVAR_KEEPER_PROGRAM));
+const std::wstring& kCli = TestPaths().cli;
+const std::wstring& kKeeper = TestPaths().keeper;
 
 StartOptions Program(const std::wstring& program, const wchar_t* arguments = L"") {
     return {program, L"", false, arguments};

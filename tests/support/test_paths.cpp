@@ -18,6 +18,8 @@ Paths& TestPaths() {
         *std::wcsrchr(self, L'\\') = L'\0';
         Paths found{WindowsPathFromArgument(WideFromUtf8(LUMIVAR_PROGRAM)),
                     WindowsPathFromArgument(WideFromUtf8(LUMIVAR_PROGRAM_WITHOUT_SKIN1)),
+                    WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM)),
+                    WindowsPathFromArgument(WideFromUtf8(LUMIVAR_KEEPER_PROGRAM)),
                     WindowsPathFromArgument(WideFromUtf8(LUMIVAR_REFERENCE_PICTURES)),
                     std::wstring(self) + L"\\work"};
         CreateDirectoryW(found.work.c_str(), nullptr);

@@ -6,10 +6,11 @@
 
 namespace e2e {
 
-// The built program, the same without its SKIN1 picture, the committed pictures the screen is
-// compared with, and a directory of the test program's own ("work" beside it).
+// The built program, the same without its SKIN1 picture, lumivar.exe and lumivarw.exe, the
+// committed pictures the screen is compared with, and a directory of the test program's own
+// ("work" beside it).
 struct Paths {
-    std::wstring program, withoutSkin1, reference, work;
+    std::wstring program, withoutSkin1, cli, keeper, reference, work;
 };
 Paths& TestPaths();
 inline std::wstring WorkPath(const std::wstring& name) {
