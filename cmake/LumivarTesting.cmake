@@ -24,7 +24,7 @@ function(lumivar_add_test)
     cmake_parse_arguments(T "" "NAME;TARGET" "LABELS;ARGS" ${ARGN})
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${T_NAME}
-                 COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/wine-run.sh $<TARGET_FILE:${T_TARGET}>
+                 COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine/wine-run.sh $<TARGET_FILE:${T_TARGET}>
                          ${T_ARGS})
         set_tests_properties(${T_NAME} PROPERTIES SKIP_RETURN_CODE 77)
         list(APPEND T_LABELS wine)

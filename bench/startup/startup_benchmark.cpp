@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/milliseconds_clock.h"
-#include "tests/support/wine_paths.h"
+#include "tests/support/wine/wine_paths.h"
 
 namespace {
 

@@ -3,63 +3,136 @@
 #include <signal.h>
 #include <systemd/sd-bus.h>
 #include <systemd/sd-event.h>
+#include <time.h>
 
+#include <cerrno>
 #include <cstring>
 
-#include "cli/board_commands.h"
-#include "cli/exit_codes.h"
-#include "core/keeper/restore_schedule.h"
+#include "cli/commands/exit_codes.h"
+#include "cli/commands/keeper_restore.h"
+#include "cli/linux/keeper_instance.h"
+#include "cli/linux/keeper_log_file.h"
+#include "core/keeper/keeper.h"
 
 namespace {
 
 constexpr uint64_t kMicrosecondsPerMillisecond = 1000;
+constexpr long kNanosecondsPerMillisecond = 1000000;
 
-// The loop's parts, released in order however the keeper ends.
-struct Keeper {
-    explicit Keeper(LinuxHost& keeperHost) : host(keeperHost) {}
-    ~Keeper() {
-        sd_event_source_unref(debounce);
+// The signals the keeper hears, blocked so that they wait for the event loop or a restore's wait.
+sigset_t KeeperSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, kRestoreNowSignal);
+    return signals;
+}
+
+// A restore's waits: the keeper's signals are taken as they come. A stop is kept for the keeper's
+// end and the rest of the wait slept (a pair of blocks still goes out whole); a second keep
+// becomes a trigger.
+class SignalWaits final : public RestoreWaits {
+  public:
+    explicit SignalWaits(Keeper& keeper) : keeper_(keeper) {}
+    void Sleep(unsigned milliseconds) override {
+        timespec left{static_cast<time_t>(milliseconds / 1000),
+                      static_cast<long>(milliseconds % 1000) * kNanosecondsPerMillisecond};
+        const sigset_t signals = KeeperSignals();
+        while (left.tv_sec > 0 || left.tv_nsec > 0) {
+            if (stopping_) {
+                while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+                }
+                return;
+            }
+            timespec start{};
+            clock_gettime(CLOCK_MONOTONIC, &start);
+            const int signal = sigtimedwait(&signals, nullptr, &left);
+            if (signal < 0 && errno == EAGAIN) return;
+            if (signal == SIGTERM || signal == SIGINT) stopping_ = true;
+            if (signal == kRestoreNowSignal) keeper_.OnTrigger(Trigger::kSecondKeep);
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            left = Less(left, Difference(now, start));
+        }
+    }
+    bool Stopping() const override { return stopping_; }
+
+  private:
+    static timespec Difference(const timespec& later, const timespec& earlier) {
+        timespec difference{later.tv_sec - earlier.tv_sec, later.tv_nsec - earlier.tv_nsec};
+        if (difference.tv_nsec < 0) {
+            --difference.tv_sec;
+            difference.tv_nsec += 1000 * kNanosecondsPerMillisecond;
+        }
+        return difference;
+    }
+    // `from` less `taken`, and never below nothing.
+    static timespec Less(const timespec& from, const timespec& taken) {
+        timespec left = Difference(from, taken);
+        if (left.tv_sec < 0) return {0, 0};
+        return left;
+    }
+
+    Keeper& keeper_;
+    bool stopping_ = false;
+};
+
+// The portable keeper's Linux side: an sd-event timer, the restore with waits that hear the
+// signals, and the log file (with standard error, for the journal).
+class LinuxKeeper final : public KeeperSystem {
+  public:
+    explicit LinuxKeeper(LinuxHost& host) : host_(host) {}
+    ~LinuxKeeper() override {
+        sd_event_source_unref(gatherTimer);
         sd_bus_flush_close_unref(bus);
         sd_event_unref(event);
     }
-    Keeper(const Keeper&) = delete;
-    Keeper& operator=(const Keeper&) = delete;
+    LinuxKeeper(const LinuxKeeper&) = delete;
+    LinuxKeeper& operator=(const LinuxKeeper&) = delete;
 
-    LinuxHost& host;
+    void ArmTimer(unsigned milliseconds) override {
+        sd_event_source_set_time_relative(gatherTimer, milliseconds * kMicrosecondsPerMillisecond);
+        sd_event_source_set_enabled(gatherTimer, SD_EVENT_ONESHOT);
+    }
+    RestoreOutcome Restore() override {
+        RestoreOutcome outcome = RestoreForKeeper(host_, waits);
+        if (waits.Stopping()) sd_event_exit(event, kExitDone);
+        return outcome;
+    }
+    std::string LocalTime() override { return LocalTimeText(); }
+    void Log(const std::string& line) override {
+        AppendToKeeperLog(line);
+        if (!StandardErrorIsTheLog()) host_.PrintError(line);
+    }
+    void Restored(const std::string&, int) override {}
+
+    // The keeper cannot start: said in the log, and a code of its own.
+    int CannotStart(const char* what, int result) {
+        Log(LocalTimeText() + " lumivar keep: " + what + ": " + std::strerror(-result));
+        return kExitKeeperFailed;
+    }
+
+    Keeper keeper{*this};
+    SignalWaits waits{keeper};
     sd_event* event = nullptr;
     sd_bus* bus = nullptr;
-    sd_event_source* debounce = nullptr;  // a one-shot timer, enabled while triggers gather
+    sd_event_source* gatherTimer = nullptr;  // one shot, enabled while triggers gather
+
+  private:
+    LinuxHost& host_;
 };
 
-void Restore(Keeper& keeper, const std::string& trigger) {
-    keeper.host.PrintError("lumivar keep: restoring (" + trigger + ")");
-    const int code = RunKeeperRestore(keeper.host);
-    keeper.host.PrintError(code == kExitDone ? "lumivar keep: restored (" + trigger + ")"
-                                             : "lumivar keep: restore failed (" + trigger +
-                                                   "), exit code " + std::to_string(code));
-}
-
-int OnDebounceEnd(sd_event_source*, uint64_t, void* data) {
-    Restore(*static_cast<Keeper*>(data), "resume");
+int OnGatherTimer(sd_event_source*, uint64_t, void* data) {
+    static_cast<LinuxKeeper*>(data)->keeper.OnTimer();
     return 0;
-}
-
-// The first trigger arms the timer; those that come while it is armed are part of the same
-// restore.
-void Trigger(Keeper& keeper) {
-    int enabled = SD_EVENT_OFF;
-    sd_event_source_get_enabled(keeper.debounce, &enabled);
-    if (enabled != SD_EVENT_OFF) return;
-    sd_event_source_set_time_relative(keeper.debounce,
-                                      kKeeperDebounceMilliseconds * kMicrosecondsPerMillisecond);
-    sd_event_source_set_enabled(keeper.debounce, SD_EVENT_ONESHOT);
 }
 
 // logind sends true before the machine sleeps and false once it is back.
 int OnPrepareForSleep(sd_bus_message* message, void* data, sd_bus_error*) {
     int goingToSleep = 0;
     if (sd_bus_message_read(message, "b", &goingToSleep) >= 0 && !goingToSleep) {
-        Trigger(*static_cast<Keeper*>(data));
+        static_cast<LinuxKeeper*>(data)->keeper.OnTrigger(Trigger::kResume);
     }
     return 0;
 }
@@ -68,50 +141,67 @@ int OnStopSignal(sd_event_source* source, const signalfd_siginfo*, void*) {
     return sd_event_exit(sd_event_source_get_event(source), kExitDone);
 }
 
-std::string Problem(const char* what, int result) {
-    return std::string("lumivar keep: ") + what + ": " + std::strerror(-result);
+int OnRestoreNowSignal(sd_event_source*, const signalfd_siginfo*, void* data) {
+    static_cast<LinuxKeeper*>(data)->keeper.OnTrigger(Trigger::kSecondKeep);
+    return 0;
+}
+
+int SetUpEvents(LinuxKeeper& state) {
+    sd_event*& event = state.event;
+    int result = sd_event_new(&event);
+    if (result >= 0) result = sd_event_add_signal(event, nullptr, SIGTERM, OnStopSignal, nullptr);
+    if (result >= 0) result = sd_event_add_signal(event, nullptr, SIGINT, OnStopSignal, nullptr);
+    if (result >= 0) {
+        result = sd_event_add_signal(event, nullptr, kRestoreNowSignal, OnRestoreNowSignal, &state);
+    }
+    if (result >= 0) {
+        result = sd_event_add_time_relative(event, &state.gatherTimer, CLOCK_MONOTONIC, 0, 0,
+                                            OnGatherTimer, &state);
+    }
+    if (result >= 0) result = sd_event_source_set_enabled(state.gatherTimer, SD_EVENT_OFF);
+    return result;
+}
+
+int ListenToLogind(LinuxKeeper& state) {
+    int result = sd_bus_open_system(&state.bus);
+    if (result >= 0) {
+        result = sd_bus_match_signal(state.bus, nullptr, "org.freedesktop.login1",
+                                     "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                                     "PrepareForSleep", OnPrepareForSleep, &state);
+    }
+    if (result >= 0) {
+        result = sd_bus_attach_event(state.bus, state.event, SD_EVENT_PRIORITY_NORMAL);
+    }
+    return result;
 }
 
 }  // namespace
 
 int RunKeeper(LinuxHost& host) {
-    host.PrintEverythingAsErrors();
-    Keeper keeper(host);
-    // Signals blocked, they wait for the loop: a restore under way is never cut in half.
-    sigset_t stops;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGTERM);
-    sigaddset(&stops, SIGINT);
-    sigprocmask(SIG_BLOCK, &stops, nullptr);
-
-    int result = sd_event_new(&keeper.event);
-    if (result >= 0)
-        result = sd_event_add_signal(keeper.event, nullptr, SIGTERM, OnStopSignal, nullptr);
-    if (result >= 0)
-        result = sd_event_add_signal(keeper.event, nullptr, SIGINT, OnStopSignal, nullptr);
-    if (result >= 0) {
-        result = sd_event_add_time_relative(keeper.event, &keeper.debounce, CLOCK_MONOTONIC, 0, 0,
-                                            OnDebounceEnd, &keeper);
+    // Blocked before anything else: a second keep may signal as soon as the pid is written.
+    const sigset_t signals = KeeperSignals();
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+    KeeperInstance instance;
+    std::string error;
+    LinuxKeeper state(host);
+    switch (instance.ClaimForThisProcess(error)) {
+        case KeeperInstance::Claim::kAnotherRuns:
+            if (AskKeeperToRestore()) return kExitDone;
+            return state.CannotStart("the running keeper could not be asked to restore", -ESRCH);
+        case KeeperInstance::Claim::kFailed:
+            state.Log(LocalTimeText() + " lumivar keep: " + error);
+            return kExitKeeperFailed;
+        case KeeperInstance::Claim::kFirst:
+            break;
     }
-    if (result >= 0) result = sd_event_source_set_enabled(keeper.debounce, SD_EVENT_OFF);
-    if (result < 0) {
-        host.PrintError(Problem("cannot set up its event loop", result));
-        return kExitDriverFailed;
+    if (const int result = SetUpEvents(state); result < 0) {
+        return state.CannotStart("cannot set up its event loop", result);
     }
-    result = sd_bus_open_system(&keeper.bus);
-    if (result >= 0) {
-        result = sd_bus_match_signal(keeper.bus, nullptr, "org.freedesktop.login1",
-                                     "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                                     "PrepareForSleep", OnPrepareForSleep, &keeper);
-    }
-    if (result >= 0)
-        result = sd_bus_attach_event(keeper.bus, keeper.event, SD_EVENT_PRIORITY_NORMAL);
     // Listening before the first restore: a resume during it is not missed.
-    Restore(keeper, "start");
-    if (result < 0) {
-        host.PrintError(Problem("cannot listen for resumes on the system bus", result));
-        return kExitDriverFailed;
+    if (const int result = ListenToLogind(state); result < 0) {
+        return state.CannotStart("cannot listen for resumes on the system bus", result);
     }
-    result = sd_event_loop(keeper.event);
-    return result < 0 ? kExitDriverFailed : result;
+    state.keeper.Start();
+    const int result = sd_event_loop(state.event);
+    return result < 0 ? kExitKeeperFailed : result;
 }

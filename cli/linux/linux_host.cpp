@@ -6,15 +6,14 @@
 #include <cstdio>
 #include <thread>
 
-#include "cli/boards.h"
-#include "linux/folders.h"
+#include "cli/commands/boards.h"
+#include "platform/linux/folders.h"
 
 LinuxHost::LinuxHost(std::optional<int> i2cBus)
     : driver_(SystemRoot(), i2cBus),
       boardLock_(BoardLockPath(), kLockTimeoutMs, "another program is sending to the boards") {}
 
 void LinuxHost::Print(const std::string& line) {
-    if (everythingToErrors_) return PrintError(line);
     std::fprintf(stdout, "%s\n", line.c_str());
     std::fflush(stdout);
 }

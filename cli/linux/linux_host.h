@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "cli/cli_host.h"
-#include "linux/flock_lock.h"
-#include "linux/linux_driver.h"
-#include "linux/settings_store_linux.h"
+#include "cli/commands/cli_host.h"
+#include "platform/linux/flock_lock.h"
+#include "platform/linux/linux_driver.h"
+#include "platform/linux/settings_store_linux.h"
 
 class LinuxHost : public CliHost {
   public:
@@ -30,13 +30,9 @@ class LinuxHost : public CliHost {
     // The probe read is the only sign of the controller here: without an answer nothing is sent.
     led::ProbeFailure OnProbeFailure() override { return led::ProbeFailure::kStop; }
 
-    // The keeper has no terminal to speak to: everything goes to its log, standard error.
-    void PrintEverythingAsErrors() { everythingToErrors_ = true; }
-
   private:
     LinuxDriver driver_;
     nvapi::NvApiAccess access_{driver_};
     LinuxSettingsStore settings_;
     FlockLock boardLock_;
-    bool everythingToErrors_ = false;
 };

@@ -1,40 +1,29 @@
 #include "cli/linux/logon_autostart.h"
 
-#include "cli/exit_codes.h"
-#include "linux/autostart_entry.h"
+#include "cli/linux/keeper_instance.h"
+#include "platform/linux/autostart_entry.h"
 
-namespace {
-
-int Failed(CliHost& host, const char* what, const std::string& error) {
-    host.PrintError(std::string("lumivar: cannot ") + what + " the autostart entry: " + error);
-    return kExitSettingsFile;
+std::string AutostartLogonEntry::Where() {
+    return AutostartEntryPath();
 }
 
-}  // namespace
+FileRead AutostartLogonEntry::Read(std::string& error) {
+    return ReadAutostartEntry(error);
+}
 
-int RunAutostartLogon(LogonAction action, CliHost& host) {
-    std::string error;
-    switch (action) {
-        case LogonAction::kEnable:
-            if (!WriteAutostartEntry(error)) return Failed(host, "write", error);
-            host.Print("enabled: " + AutostartEntryPath() +
-                       " starts 'lumivar keep' at your next desktop logon");
-            return kExitDone;
-        case LogonAction::kDisable:
-            if (!RemoveAutostartEntry(error)) return Failed(host, "remove", error);
-            host.Print("disabled");
-            return kExitDone;
-        case LogonAction::kStatus:
-            switch (ReadAutostartEntry(error)) {
-                case FileRead::kFailed:
-                    return Failed(host, "read", error);
-                case FileRead::kRead:
-                    host.Print("enabled");
-                    return kExitDone;
-                case FileRead::kAbsent:
-                    host.Print("disabled");
-                    return kExitDone;
-            }
-    }
-    return kExitBadUsage;
+bool AutostartLogonEntry::Write(std::string& command, std::string& error) {
+    command = "lumivar keep";
+    return WriteAutostartEntry(error);
+}
+
+bool AutostartLogonEntry::Remove(std::string& error) {
+    return RemoveAutostartEntry(error);
+}
+
+void AutostartLogonEntry::StartKeeper() {
+    if (!KeeperRuns()) StartDetachedKeeper();
+}
+
+void AutostartLogonEntry::EndKeeper() {
+    EndRunningKeeper();
 }

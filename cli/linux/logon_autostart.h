@@ -1,9 +1,15 @@
-// `lumivar logon` on Linux: the XDG autostart entry that starts `lumivar keep` at each desktop
-// logon.
+// The logon command's entry on Linux: the XDG autostart file that starts `lumivar keep` at each
+// desktop logon, and the user's keeper.
 #pragma once
 
-#include "cli/cli_host.h"
-#include "cli/command_line.h"
+#include "cli/commands/logon_command.h"
 
-// Returns the process exit code.
-int RunAutostartLogon(LogonAction action, CliHost& host);
+class AutostartLogonEntry final : public LogonEntry {
+  public:
+    std::string Where() override;
+    FileRead Read(std::string& error) override;
+    bool Write(std::string& command, std::string& error) override;
+    bool Remove(std::string& error) override;
+    void StartKeeper() override;
+    void EndKeeper() override;
+};

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.h"
+#include "cli/commands/command_line.h"
+#include "cli/commands/logon_command.h"
+#include "cli/commands/shared_commands.h"
 #include "cli/linux/keeper.h"
 #include "cli/linux/linux_host.h"
 #include "cli/linux/logon_autostart.h"
-#include "cli/shared_commands.h"
 
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed =
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
         return *code;
     }
     if (parsed.invocation.command == Command::kLogon) {
-        return RunAutostartLogon(parsed.invocation.logon, host);
+        AutostartLogonEntry entry;
+        return RunLogon(parsed.invocation.logon, entry, host);
     }
     return RunKeeper(host);
 }

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr const char* kLineEnd = "\r\n";
 // What lumivar puts before its error messages, which the log does not need.
 constexpr char kProgramPrefix[] = "lumivar: ";
 
@@ -30,9 +29,11 @@ std::string KeeperLogLine(const std::string& time, Trigger trigger,
     return line;
 }
 
-std::string LogWithLine(const std::string& log, const std::string& line, size_t limit) {
+std::string LogWithLine(const std::string& log, const std::string& line, const char* lineEnd,
+                        size_t limit) {
     const size_t half = limit / 2;
-    const std::string added = line.substr(0, half - 2) + kLineEnd;
+    const std::string end = lineEnd;
+    const std::string added = line.substr(0, half - end.size()) + end;
     if (log.size() + added.size() <= limit) return log + added;
     // Over the limit, the log is longer than half of it (the line is at most half): the newer
     // half stays, from the first line that starts in it.
@@ -42,10 +43,4 @@ std::string LogWithLine(const std::string& log, const std::string& line, size_t 
         start = lineEnd == std::string::npos ? log.size() : lineEnd + 1;
     }
     return log.substr(start) + added;
-}
-
-std::string KeeperTooltip(const std::string& lastTime, int lastExitCode) {
-    if (lastTime.empty()) return "VOXA LED Lumivar";
-    return "VOXA LED Lumivar\n" + lastTime +
-           (lastExitCode == 0 ? " 復元しました" : " 復元できませんでした");
 }

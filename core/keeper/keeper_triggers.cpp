@@ -23,24 +23,3 @@ const char* TriggerName(Trigger trigger) {
     }
     return "?";
 }
-
-std::optional<Trigger> PowerTrigger(uintptr_t event) {
-    if (event == system_event::kResumeAutomatic || event == system_event::kResumeSuspend) {
-        return Trigger::kResume;
-    }
-    return std::nullopt;
-}
-
-std::optional<Trigger> SessionTrigger(uintptr_t event) {
-    switch (event) {
-        case system_event::kSessionUnlock:
-            return Trigger::kUnlock;
-        case system_event::kSessionLogon:
-            return Trigger::kLogon;
-        case system_event::kConsoleConnect:
-            return Trigger::kConsoleConnect;
-        case system_event::kRemoteConnect:
-            return Trigger::kRemoteConnect;
-    }
-    return std::nullopt;
-}

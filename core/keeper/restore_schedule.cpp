@@ -29,7 +29,7 @@ ScheduleStep RestoreSchedule::OnRestoreFinished() {
     if (!restoring_) return ScheduleStep::kNothing;
     restoring_ = false;
     if (!pending_) return ScheduleStep::kNothing;
-    // The system may still be settling from what caused it: the same quiet time first.
+    // The system may still be settling from what caused it: the same gathering time first.
     pending_ = false;
     armed_ = true;
     return ScheduleStep::kArmTimer;

@@ -43,7 +43,7 @@ std::string CommandLineName(const wchar_t* modeText) {
 
 }  // namespace
 
-int HexValue(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -52,13 +52,13 @@ int HexValue(char c) {
 
 bool ParseColour(const std::string& text, Rgb& colour, std::string& error) {
     bool hex = text.size() == 6;
-    for (char c : text) hex = hex && HexValue(c) >= 0;
+    for (char c : text) hex = hex && HexDigitValue(c) >= 0;
     if (!hex) {
         error = "the colour '" + text + "' is not six hex digits RRGGBB";
         return false;
     }
     const auto component = [&text](size_t at) {
-        return HexValue(text[at]) * 16 + HexValue(text[at + 1]);
+        return HexDigitValue(text[at]) * 16 + HexDigitValue(text[at + 1]);
     };
     colour = {component(0), component(2), component(4)};
     return true;

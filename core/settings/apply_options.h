@@ -28,7 +28,7 @@ struct ApplyOptions {
 };
 
 // A hexadecimal digit's value (either case), or -1.
-int HexValue(char c);
+int HexDigitValue(char c);
 
 // Option values from their text; false with the reason in plain words. The settings file keeps
 // the same texts, so it is read by the same rules.

@@ -15,7 +15,7 @@ bool ParsePci(const Json& value, uint32_t& pciId) {
     if (text.size() != 8) return false;
     pciId = 0;
     for (char c : text) {
-        const int digit = HexValue(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0) return false;
         pciId = pciId * 16 + static_cast<uint32_t>(digit);
     }

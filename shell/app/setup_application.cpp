@@ -7,7 +7,7 @@
 
 #include "core/gpus/gpu_discovery.h"
 #include "core/skins/skin_catalog.h"
-#include "platform/process_nvapi.h"
+#include "platform/windows/process_nvapi.h"
 #include "resources/resource_ids.h"
 #include "shell/window/main_window.h"
 #include "shell/app/skin_loader.h"

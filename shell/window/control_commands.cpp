@@ -6,8 +6,8 @@
 
 #include "core/led/led_commands.h"
 #include "core/rules/control_ids.h"
-#include "platform/named_mutex_lock.h"
-#include "platform/process_nvapi.h"
+#include "platform/windows/named_mutex_lock.h"
+#include "platform/windows/process_nvapi.h"
 #include "shell/window/message_box.h"
 #include "shell/window/saved_lighting.h"
 #include "shell/window/picker.h"

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "platform/logon_entry.h"
+#include "platform/windows/keeper_at_logon.h"
+#include "platform/windows/keeper_program.h"
 
 namespace {
 
@@ -31,11 +32,10 @@ void ToggleKeeperAtLogon(HWND window) {
     const std::wstring folder = ThisProgramFolder();
     bool present = false;
     if (ReadLogonEntry(present) != ERROR_SUCCESS || !KeeperProgramPresent(folder)) return;
-    std::wstring command;
     if (present) {
         DisableKeeperAtLogon();
     } else {
-        EnableKeeperAtLogon(folder, command);
+        EnableKeeperAtLogon(folder);
     }
     RefreshLogonMenuItem(window);
 }

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/settings/settings_store.h"
-#include "platform/settings_store_win32.h"
-#include "platform/utf8_text.h"
+#include "platform/windows/settings_store_win32.h"
+#include "platform/windows/utf8_text.h"
 #include "shell/window/message_box.h"
 #include "shell/state/program_state.h"
 

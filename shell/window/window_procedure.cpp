@@ -4,7 +4,7 @@
 #include <windowsx.h>
 
 #include "core/rules/control_ids.h"
-#include "platform/process_nvapi.h"
+#include "platform/windows/process_nvapi.h"
 #include "shell/help/help_popup.h"
 #include "shell/window/logon_menu.h"
 #include "shell/window/painting.h"

@@ -3,11 +3,11 @@
 // then real keyboard input.
 #include <gtest/gtest.h>
 
-#include "tests/support/driver_log.h"
-#include "tests/support/open_panel.h"
-#include "tests/support/wait_until.h"
-#include "tests/support/window_driving.h"
-#include "tests/support/x_input.h"
+#include "tests/support/wine/driver_log.h"
+#include "tests/support/wine/open_panel.h"
+#include "tests/support/wine/wait_until.h"
+#include "tests/support/wine/window_driving.h"
+#include "tests/support/wine/x_input.h"
 
 namespace e2e {
 namespace {

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "tests/support/driver_log.h"
-#include "tests/support/program_process.h"
-#include "tests/support/test_paths.h"
-#include "tests/support/window_driving.h"
+#include "tests/support/wine/driver_log.h"
+#include "tests/support/wine/program_process.h"
+#include "tests/support/wine/test_paths.h"
+#include "tests/support/wine/window_driving.h"
 
 namespace e2e {
 namespace {

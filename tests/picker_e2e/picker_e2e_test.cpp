@@ -6,15 +6,15 @@
 #include <fstream>
 
 #include "core/led/led_blocks.h"
-#include "platform/utf8_text.h"
-#include "tests/support/driver_log.h"
-#include "tests/support/open_panel.h"
-#include "tests/support/program_process.h"
-#include "tests/support/test_paths.h"
-#include "tests/support/unix_commands.h"
-#include "tests/support/wait_until.h"
-#include "tests/support/window_driving.h"
-#include "tests/support/x_input.h"
+#include "platform/windows/utf8_text.h"
+#include "tests/support/wine/driver_log.h"
+#include "tests/support/wine/open_panel.h"
+#include "tests/support/wine/program_process.h"
+#include "tests/support/wine/test_paths.h"
+#include "tests/support/wine/unix_commands.h"
+#include "tests/support/wine/wait_until.h"
+#include "tests/support/wine/window_driving.h"
+#include "tests/support/wine/x_input.h"
 
 namespace e2e {
 namespace {

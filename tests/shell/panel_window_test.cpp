@@ -19,8 +19,8 @@
 #include "shell/help/help_popup.h"
 #include "shell/window/picker.h"
 #include "shell/state/program_state.h"
-#include "tests/support/message_pump.h"
-#include "tests/support/recording_messages.h"
+#include "tests/support/in_process/message_pump.h"
+#include "tests/support/in_process/recording_messages.h"
 
 namespace {
 

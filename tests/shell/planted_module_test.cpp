@@ -8,10 +8,10 @@
 #include <string>
 
 #include "core/nvapi/loader/secure_module_loader.h"
-#include "platform/process_nvapi.h"
-#include "platform/win32_loader_platform.h"
-#include "platform/utf8_text.h"
-#include "tests/support/wine_paths.h"
+#include "platform/windows/process_nvapi.h"
+#include "platform/windows/win32_loader_platform.h"
+#include "platform/windows/utf8_text.h"
+#include "tests/support/wine/wine_paths.h"
 
 namespace {
 

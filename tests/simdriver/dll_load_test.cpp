@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/utf8_text.h"
-#include "tests/support/wine_paths.h"
+#include "platform/windows/utf8_text.h"
+#include "tests/support/wine/wine_paths.h"
 
 static char** g_modulePaths;
 

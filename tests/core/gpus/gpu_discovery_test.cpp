@@ -6,7 +6,7 @@
 #include <climits>
 #include <functional>
 
-#include "tests/support/in_process_driver.h"
+#include "tests/support/in_process/in_process_driver.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "core/gpus/gpu_discovery.h"
 #include "core/rules/panel_rules.h"
-#include "tests/support/in_process_driver.h"
+#include "tests/support/in_process/in_process_driver.h"
 
 namespace {
 

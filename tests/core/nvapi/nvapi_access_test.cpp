@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/in_process_driver.h"
+#include "tests/support/in_process/in_process_driver.h"
 
 namespace {
 

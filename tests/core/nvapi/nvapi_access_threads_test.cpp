@@ -4,7 +4,7 @@
 #include <future>
 
 #include "core/nvapi/nvapi_access.h"
-#include "tests/support/in_process_driver.h"
+#include "tests/support/in_process/in_process_driver.h"
 
 namespace {
 

@@ -1,0 +1,11 @@
+// The commands that reach the boards: list, apply, reset and restore. Each initialises the driver
+// once, unloads it once at its end, and returns the process exit code (exit_codes.h).
+#pragma once
+
+#include "cli/commands/cli_host.h"
+#include "cli/commands/command_line.h"
+
+// Retried this often while `restore --wait` waits for the driver.
+constexpr unsigned kDriverRetryMilliseconds = 500;
+
+int RunBoardCommand(const Invocation& invocation, CliHost& host);

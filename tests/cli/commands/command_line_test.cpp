@@ -1,0 +1,89 @@
+// lumivar.exe's portable rules: the option table, the settings file and the exit code of several
+// boards.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/commands/command_line.h"
+#include "cli/commands/exit_codes.h"
+#include "core/settings/settings_file.h"
+
+namespace {
+
+ApplyOptions Options(const std::string& line, bool* ok = nullptr, std::string* error = nullptr) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    const ParsedCommandLine parsed = ParseCommandLine(words);
+    if (ok) *ok = parsed.ok, *error = parsed.error;
+    return parsed.invocation.options;
+}
+
+TEST(CliCommandLine, TakesGoodValuesAndRefusesBadOnesInItsOwnWords) {
+    const std::pair<const char*, const char*> cases[] = {
+        // line, part of the error (none: good)
+        {"apply --gpu=all --mode x --color aAfF09 --shade 100 --brightness 50 --off --cycle --save",
+         nullptr},
+        {"", "no command given"},
+        {"list --gpu 1", "unknown command or option: '--gpu' '1'"},
+        {"apply --mode", "--mode needs a value"},
+        {"apply --shade 1 --shade 2", "--shade is given more than once"},
+        {"apply --shade 101", "the shade '101' is not a whole number from 0 to 100"},
+        {"apply --shade 0100", "the shade '0100' is not a whole number from 0 to 100"},
+        {"apply --shade 5a", "the shade '5a' is not a whole number from 0 to 100"},
+        {"apply --color #12345", "the colour '#12345' is not six hex digits"},
+        {"apply --color 12345G", "the colour '12345G' is not six hex digits"},
+        {"apply --interval forever", "the interval 'forever' is not short, medium or long"},
+        {"apply --brightness 60", "the brightness '60' is not 100, 75, 50 or 25"},
+        {"reset --gpu -1", "the GPU '-1' is not a number from lumivar list, nor all"},
+        {"reset --gpu 4294967296", "the GPU '4294967296' is not a number from lumivar list"},
+        {"restore --wait 86401", "the wait '86401' is not a number of seconds from 0 to 86400"},
+        {"logon", "logon needs one of enable, disable or status"},
+        {"logon on", "logon takes enable, disable or status, not 'on'"},
+    };
+    for (const auto& [line, part] : cases) {
+        bool ok = false;
+        std::string error;
+        Options(line, &ok, &error);
+        EXPECT_EQ(ok, part == nullptr) << line;
+        EXPECT_NE(error.find(part ? part : ""), std::string::npos) << error;
+    }
+}
+
+TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
+    SavedSettings saved;
+    RememberBoard(saved, {{0x220610DE, 1},
+                          Options("apply --mode x --color 102030 --shade 10 --interval short "
+                                  "--brightness 50 --off")});
+    RememberBoard(saved, {{0x1F8110DF, 2}, Options("apply --cycle")});
+    SavedSettings read;
+    std::string error;
+    ASSERT_TRUE(ParseSettings(SettingsText(saved), read, error)) << error;
+    EXPECT_EQ(SettingsText(read), SettingsText(saved));
+    // Restored in slot order; a saved board that no slot holds is reported, not applied.
+    const RestorePlan plan = PlanRestore(read, {{0x2484, 0}, {0x1F8110DF, 2}, {0x220610DE, 9}});
+    ASSERT_EQ(plan.steps.size(), 1u);
+    EXPECT_EQ(plan.steps[0].slot, 1);
+    EXPECT_TRUE(plan.absent.size() == 1 && plan.absent[0] == (BoardKey{0x220610DE, 1}));
+
+    const std::string board = "{\"boards\": [{\"pci\": \"220610de\", \"bus\": 1, \"options\": ";
+    for (const std::string& text :
+         {std::string(), board.substr(0, 12), board.substr(11, 1) + "]",
+          board + "{\"shade\": 101}}]}", board + "{\"glow\": 1}}]}", board + "{\"off\": 1}}]}",
+          std::string("{\"boards\": [{\"pci\": \"2206\", \"bus\": 1, \"options\": {}}]}"),
+          board + "{\"brightness\": \"75\"}}]}", board + "{}, \"x\": 1}]}",
+          board + "{\"shade\": 1E400}}]}"}) {
+        EXPECT_FALSE(ParseSettings(text, read, error)) << text;
+    }
+    // Written by hand, with upper-case digits.
+    EXPECT_TRUE(
+        ParseSettings("{\"boards\": [{\"pci\": \"1F8110DF\", \"bus\": 2, \"options\": {}}]}", read,
+                      error) &&
+        PlanRestore(read, {{0x1F8110DF, 2}}).steps.size() == 1)
+        << error;
+    // Several boards in one command: the worst thing that happened to any of them.
+    EXPECT_EQ(HighestExitCode({kExitDone, kExitSettingsFile, kExitDriverFailed}),
+              kExitSettingsFile);
+}
+
+}  // namespace

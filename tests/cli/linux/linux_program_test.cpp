@@ -1,0 +1,282 @@
+// lumivar on Linux as users run it, on a fake machine: sysfs and /proc as files under
+// LUMIVAR_ROOT, the adapters played by the preloaded fake_i2c; the Windows program's bytes for
+// the same command lines from its board commands run in-process on the simulated driver.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <systemd/sd-bus.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <regex>
+#include <sstream>
+
+#include "cli/commands/board_commands.h"
+#include "cli/linux/linux_host.h"
+#include "platform/linux/linux_driver.h"
+#include "tests/support/in_process/in_process_driver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Text(const fs::path& path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+void Put(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+}
+
+std::vector<std::string> Words(const std::string& text, char end = ' ') {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; std::getline(in, word, end);) words.push_back(word);
+    return words;
+}
+
+// The simulated driver's two default boards, each with its controller on one adapter among
+// silent ones; beside them what is no NVIDIA GPU, and a GPU the driver's /proc does not name.
+struct Machine {
+    fs::path root = fs::temp_directory_path() / ("lumivar-" + std::to_string(getpid()));
+    Machine() {
+        fs::remove_all(root);
+        setenv("LUMIVAR_ROOT", root.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
+        setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);
+        setenv("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=1", 1);
+        Gpu("0000:01:00.0 0x2206", "NVIDIA GeForce RTX 3080", {"0 5", "1 3 answers", "3 8"});
+        Gpu("0000:02:00.0 0x1e81", "NVIDIA GeForce RTX 2080 SUPER", {"1 9", "5 2", "2 4 answers"});
+        Gpu("0000:03:00.0 0x1b80 0x030200", "", {});
+        Gpu("0000:01:00.1 0x1aef 0x040300", "audio", {});
+        Gpu("0000:00:02.0 0x4680 0x030000 0x8086", "Intel", {});
+        Put(root / "sys/bus/pci/devices/0000:01:00.0/i2c-7/name", "SMBus I801 adapter\n");
+        Put(root / "dev/i2c-7", "answers");
+        Put(root / "sys/bus/pci/devices/0000:02:00.0/i2c-6/name", "NVIDIA i2c adapter at 2:00.0\n");
+    }
+    ~Machine() { fs::remove_all(root); }
+    // "ADDRESS DEVICE [CLASS [VENDOR]]"; adapters as "PORT N [WORDS]".
+    void Gpu(const std::string& pci, const std::string& model,
+             const std::vector<std::string>& adapters) {
+        std::vector<std::string> id = Words(pci);
+        while (id.size() < 4) id.push_back(id.size() == 2 ? "0x030000" : "0x10de");
+        const fs::path device = root / "sys/bus/pci/devices" / id[0];
+        Put(device / "device", id[1]), Put(device / "class", id[2]), Put(device / "vendor", id[3]);
+        if (!model.empty())
+            Put(root / "proc/driver/nvidia/gpus" / id[0] / "information",
+                "Model: \t " + model + "\nIRQ: 4\n");
+        for (const std::string& adapter : adapters) {
+            const std::vector<std::string> w = Words(adapter + "  ");
+            Put(device / ("i2c-" + w[1]) / "name", "NVIDIA i2c adapter " + w[0] + " at 1:00.0\n");
+            Put(root / "dev" / ("i2c-" + w[1]), w[2]);
+        }
+    }
+    // lumivar with the adapters played; its exit code, its output kept in ROOT/TAG.out and .err,
+    // its pid in .pid.
+    int Run(const std::string& line, const std::string& tag = "run") const {
+        const std::string r = (root / tag).string();
+        const int status = std::system(("echo $$ >" + r +
+                                        ".pid; LD_PRELOAD=" FAKE_I2C " exec " LUMIVAR_PROGRAM " " +
+                                        line + " >" + r + ".out 2>" + r + ".err")
+                                           .c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Output(const std::string& tag = "run") const {
+        return Text(root / (tag + ".out")) + Text(root / (tag + ".err"));
+    }
+    // The transfers since the last look, each "MS i2c-N read|write COUNT[: BYTES]". The log is
+    // only read, never cut, while a program may still be writing to it.
+    std::vector<std::string> Transfers() {
+        std::vector<std::string> lines = Words(Text(root / "i2c.log"), '\n');
+        lines.erase(lines.begin(), lines.begin() + std::min(seen, lines.size()));
+        seen += lines.size();
+        return lines;
+    }
+    size_t seen = 0;
+};
+
+// The board commands as lumivar.exe runs them, on the simulated driver: of their host only the
+// driver and the probe rule reach the bytes, the rest is this system's.
+struct SimulatedDriverHost : LinuxHost {
+    SimulatedDriverHost() : LinuxHost(std::nullopt) {}
+    nvapi::NvApiAccess& Driver() override { return access; }
+    void Sleep(unsigned) override {}
+    led::ProbeFailure OnProbeFailure() override { return led::ProbeFailure::kSendAnyway; }
+    InProcessDriver driver;
+    nvapi::NvApiAccess access{driver};
+};
+
+TEST(LinuxProgram, SendsTheWindowsProgramsBytesInItsOrderAndPause) {
+    Machine machine;
+    SimulatedDriverHost windows;
+    for (const std::string line :
+         {"apply", "apply --mode wave --color ff8000 --shade 20",
+          "apply --mode flash --cycle --interval long --brightness 75 --off", "reset",
+          "apply --gpu 1", "apply --gpu 1 --mode breathing --color 350301 --shade 10",
+          "apply --gpu 1 --mode wave --off", "reset --gpu 1", "apply --gpu all --color 123456"}) {
+        EXPECT_EQ(machine.Run(line), 0) << line << machine.Output();
+        std::string sent, expected;
+        long pairStart = -1;
+        for (const std::string& transfer : machine.Transfers()) {
+            if (transfer.find(" write ") == std::string::npos) continue;
+            sent += transfer.substr(transfer.find(" write ") + 7) + "\n";
+            if (transfer.find(" i2c-4 ") == std::string::npos) continue;
+            // The family-2000 board's two blocks, half a second apart.
+            EXPECT_TRUE(pairStart < 0 || std::stol(transfer) - pairStart >= 450) << line;
+            pairStart = pairStart >= 0 ? -1 : std::stol(transfer);
+        }
+        simdriver::Configure(simdriver::DefaultScenario());
+        EXPECT_EQ(RunBoardCommand(ParseCommandLine(Words(line)).invocation, windows), 0) << line;
+        for (const simdriver::CallRecord& call : simdriver::Calls()) {
+            if (call.call != "NvAPI_I2CWriteEx") continue;
+            expected += std::to_string(call.data.size()) + ":";
+            for (const uint8_t byte : call.data)
+                expected += {' ', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+            expected += "\n";
+        }
+        EXPECT_EQ(sent, expected) << line;
+    }
+}
+
+TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {
+    struct Case {
+        std::string node, words, line;  // the node (or folder) changed, and its new words
+        int code;
+        std::string says, transfers;
+    };
+    const Case cases[] = {
+        {"", "", "list", 0,
+         "0 1 220610de 3000 i2c-3 NVIDIA GeForce RTX 3080\n1 2 1e8110de 2000 i2c-4 NVIDIA GeForce "
+         "RTX 2080 SUPER\n2 3 1b8010de unsupported - NVIDIA GPU at 0000:03:00.0\n",
+         "i2c-3 read 8,i2c-9 read -,i2c-4 read 8,"},
+        {"", "", "apply --gpu 1 --i2c-bus 4", 0, "applied",
+         "i2c-4 read 8,i2c-4 read 8,i2c-4 write 8,i2c-4 write 8,"},
+        {"", "", "apply --gpu all --i2c-bus 9", 3, "GPU 1 (NVIDIA GeForce RTX 2080 SUPER): no LED",
+         "i2c-3 read 8,i2c-3 write 42,i2c-9 read -,"},
+        {"", "", "apply --i2c-bus 7", 0, "applied", "i2c-7 read 8,i2c-7 write 42,"},
+        {"", "", "apply --i2c-bus 6", 3, "/dev/i2c-6 failed: No such file", ""},
+        {"i2c-3", "-", "apply", 3, "GPU 0 (NVIDIA GeForce RTX 3080): no LED controller answered",
+         "i2c-3 read -,i2c-5 read -,i2c-8 read -,"},
+        {"dev", "", "apply", 3, "load the i2c-dev module", ""},
+        {"../sys", "", "list", 3, "could not be initialised (status -6)", ""},
+        {"i2c-3", "answers,deny", "apply", 3, "permission denied on ", ""},
+        {"i2c-3", "answers,busy", "apply", 3, "i2c-3 is busy", "i2c-5 read -,i2c-8 read -,"},
+        {"i2c-3", "answers,smbus", "apply", 3, "i2c-3 takes no plain I2C",
+         "i2c-5 read -,i2c-8 read -,"},
+        {"i2c-3", "answers,fail-write=1", "apply", 3, "writing on", "i2c-3 read 8,i2c-3 write -,"},
+        {"i2c-3", "answers,short", "apply", 3, "writing 42 bytes (41 went out)",
+         "i2c-3 read 8,i2c-3 write 41,"},
+        {"i2c-4", "answers,fail-write=2", "apply --gpu 1", 3, "Input/output error (errno 5)",
+         "i2c-9 read -,i2c-4 read 8,i2c-4 read 8,i2c-4 write 8,i2c-4 write -,"},
+        {"i2c-4", "answers,fail-read=2", "reset --gpu 1", 3, "reading on",
+         "i2c-9 read -,i2c-4 read 8,i2c-4 read -,"},
+    };
+    for (const Case& c : cases) {
+        Machine machine;
+        if (!c.node.empty()) fs::remove_all(machine.root / "dev" / (c.node == "dev" ? "" : c.node));
+        if (!c.words.empty()) Put(machine.root / "dev" / c.node, c.words);
+        EXPECT_EQ(machine.Run(c.line), c.code) << c.line << ": " << machine.Output();
+        EXPECT_NE(machine.Output().find(c.says), std::string::npos)
+            << c.line << ": " << machine.Output();
+        std::string transfers;
+        for (const std::string& transfer : machine.Transfers())
+            transfers += std::regex_replace(transfer, std::regex("^[0-9]+ |:.*"), "") + ",";
+        EXPECT_EQ(transfers, c.transfers) << c.node << " " << c.words << " " << c.line;
+    }
+}
+
+// The back end in-process, without the played adapters: what it refuses before any device is
+// asked, a name cut to the driver's 64 bytes, the sysfs numbers it reads, a settings file that
+// cannot be opened.
+TEST(LinuxProgram, RefusesWhatTheBoardsNeverSendAndReadsOnlyWhatItKnows) {
+    Machine machine;
+    machine.Gpu("0000:05:00.0 0x2206", std::string(70, 'n'), {});
+    LinuxDriver driver(machine.root.string(), std::nullopt);
+    nvapi::NvApiAccess api(driver);
+    ASSERT_EQ(api.Initialize(), NVAPI_OK);
+    NvPhysicalGpuHandle gpus[NVAPI_MAX_PHYSICAL_GPUS] = {};
+    NvU32 count = 0;
+    ASSERT_EQ(api.EnumPhysicalGPUs(gpus, &count), NVAPI_OK);
+    char name[80];
+    std::fill(std::begin(name), std::end(name), 'x');
+    EXPECT_EQ(api.GPU_GetFullName(gpus[count - 1], name), NVAPI_OK);
+    EXPECT_EQ(std::string(name), std::string(63, 'n'));
+    EXPECT_EQ(name[64], 'x');
+    uint8_t block[8] = {};
+    NvU32 scratch[2] = {};
+    for (const bool noScratch : {true, false}) {
+        NV_I2C_INFO_V3 record{};
+        record = {NV_I2C_INFO_VER3,     0, 0, 0x92, nullptr, 0, noScratch ? block : nullptr, 8, 0,
+                  NV_I2C_SPEED_DEFAULT, 1, 1};
+        EXPECT_EQ(api.I2CWriteEx(gpus[0], &record, noScratch ? nullptr : scratch),
+                  NVAPI_INVALID_ARGUMENT);
+    }
+    api.Unload();
+    const std::pair<const char*, std::optional<uint32_t>> numbers[] = {
+        {"0x0", 0u}, {"0x10de\n", 0x10DEu}, {"0x123456789", std::nullopt}, {"10de", std::nullopt}};
+    for (const auto& [text, value] : numbers) EXPECT_EQ(SysfsNumber(text), value) << text;
+    fs::create_directories(machine.root / "config/lumivar");
+    fs::create_symlink("settings.json", machine.root / "config/lumivar/settings.json");
+    EXPECT_EQ(machine.Run("restore"), 4) << machine.Output();
+}
+
+// Saves of several boards at once all survive; the keeper restores them at its start and once
+// after each burst of resumes, and ends with 0 on SIGTERM.
+TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
+    Machine machine;
+    for (int bus = 4; bus <= 8; ++bus)
+        machine.Gpu("0000:0" + std::to_string(bus) + ":00.0 0x2206", "RTX 3080",
+                    {"1 1" + std::to_string(bus) + " answers"});
+    std::vector<std::future<int>> savers;
+    for (const char* slot : {"3", "4", "5", "6", "7"})
+        savers.push_back(std::async(std::launch::async, [&machine, slot] {
+            return machine.Run("apply --save --gpu " + std::string(slot), slot);
+        }));
+    for (auto& saver : savers) EXPECT_EQ(saver.get(), 0);
+    const std::string busFile = (machine.root / "bus").string();
+    ASSERT_EQ(
+        std::system(
+            ("dbus-daemon --session --fork --print-address=1 --print-pid=1 >" + busFile).c_str()),
+        0);
+    const std::vector<std::string> daemon = Words(Text(busFile), '\n');
+    machine.Transfers();
+    int writes = 0;
+    const auto restoredTimes = [&](int times, int tries) {  // five boards each time
+        for (int i = 0; i < tries && writes < 5 * times; ++i, usleep(50000))
+            for (const std::string& transfer : machine.Transfers())
+                writes += transfer.find(" write ") != std::string::npos;
+        return writes >= 5 * times;
+    };
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", daemon[0].c_str(), 1);
+    std::future<int> keeper =
+        std::async(std::launch::async, [&] { return machine.Run("keep", "keep"); });
+    EXPECT_TRUE(restoredTimes(1, 400));
+    sd_bus* bus = nullptr;
+    EXPECT_GE(sd_bus_open_system(&bus), 0);
+    EXPECT_GE(sd_bus_request_name(bus, "org.freedesktop.login1", 0), 0);
+    const auto prepareForSleep = [bus](std::vector<int> values) {
+        for (int sleeping : values)
+            sd_bus_emit_signal(bus, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                               "PrepareForSleep", "b", sleeping);
+        sd_bus_flush(bus);
+    };
+    prepareForSleep({1});  // going to sleep is no trigger: nothing in 2.5 s
+    EXPECT_FALSE(restoredTimes(2, 50));
+    prepareForSleep({0, 0, 0});
+    EXPECT_TRUE(restoredTimes(2, 400));
+    prepareForSleep({0});
+    EXPECT_TRUE(restoredTimes(3, 400));
+    kill(std::stoi(Text(machine.root / "keep.pid")), SIGTERM);
+    EXPECT_EQ(keeper.get(), 0) << machine.Output("keep");
+    EXPECT_EQ(writes, 15) << machine.Output("keep");
+    EXPECT_NE(machine.Output("keep").find(" resume: GPU 3 (RTX 3080): restored static"),
+              std::string::npos)
+        << machine.Output("keep");
+    sd_bus_flush_close_unref(bus);
+    kill(std::stoi(daemon[1]), SIGTERM);
+}
+
+}  // namespace
