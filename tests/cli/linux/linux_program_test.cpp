@@ -1,8 +1,10 @@
 // lumivar on Linux as users run it, on a fake machine: sysfs and /proc as files under
 // LUMIVAR_ROOT, the adapters played by the preloaded fake_i2c; the Windows program's bytes for
 // the same command lines from its board commands run in-process on the simulated driver.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <systemd/sd-bus.h>
 
 #include <filesystem>
@@ -223,8 +225,17 @@ TEST(LinuxProgram, RefusesWhatTheBoardsNeverSendAndReadsOnlyWhatItKnows) {
     EXPECT_EQ(machine.Run("restore"), 4) << machine.Output();
 }
 
-// Saves of several boards at once all survive; the keeper restores them at its start and once
-// after each burst of resumes, and ends with 0 on SIGTERM.
+// Whether a keeper holds the user's keeper file, as `logon` and a second keep see it.
+bool KeeperHolds(const fs::path& root) {
+    const int fd = open((root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
+    const bool held = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0;
+    if (fd >= 0) close(fd);
+    return held;
+}
+
+// Saves of several boards at once all survive. The keeper restores them at its start, once per
+// burst of resumes and for a second keep, which exits 0; it ends with 0 on SIGTERM, also while it
+// waits for a driver that is not there; `logon` starts and ends it; without a bus it cannot start.
 TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     Machine machine;
     for (int bus = 4; bus <= 8; ++bus)
@@ -244,16 +255,23 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     const std::vector<std::string> daemon = Words(Text(busFile), '\n');
     machine.Transfers();
     int writes = 0;
-    const auto restoredTimes = [&](int times, int tries) {  // five boards each time
-        for (int i = 0; i < tries && writes < 5 * times; ++i, usleep(50000))
+    const auto restoredTimes = [&](int times) {  // five boards each time
+        for (int i = 0; i < 400 && writes < 5 * times; ++i, usleep(50000))
             for (const std::string& transfer : machine.Transfers())
                 writes += transfer.find(" write ") != std::string::npos;
         return writes >= 5 * times;
     };
+    // The triggers of the log's lines, in order.
+    const auto logged = [&machine] {
+        std::string triggers;
+        for (const std::string& line : Words(Text(machine.root / "state/lumivar/keeper.log"), '\n'))
+            triggers += line.substr(20, line.find(':', 20) - 20) + ",";
+        return triggers;
+    };
     setenv("DBUS_SYSTEM_BUS_ADDRESS", daemon[0].c_str(), 1);
     std::future<int> keeper =
         std::async(std::launch::async, [&] { return machine.Run("keep", "keep"); });
-    EXPECT_TRUE(restoredTimes(1, 400));
+    EXPECT_TRUE(restoredTimes(1));
     sd_bus* bus = nullptr;
     EXPECT_GE(sd_bus_open_system(&bus), 0);
     EXPECT_GE(sd_bus_request_name(bus, "org.freedesktop.login1", 0), 0);
@@ -263,18 +281,51 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
                                "PrepareForSleep", "b", sleeping);
         sd_bus_flush(bus);
     };
-    prepareForSleep({1});  // going to sleep is no trigger: nothing in 2.5 s
-    EXPECT_FALSE(restoredTimes(2, 50));
+    // Going to sleep is no trigger: the restore that follows is the second keep's.
+    prepareForSleep({1});
+    EXPECT_EQ(machine.Run("keep", "second"), 0) << machine.Output("second");
+    EXPECT_TRUE(restoredTimes(2));
     prepareForSleep({0, 0, 0});
-    EXPECT_TRUE(restoredTimes(2, 400));
+    EXPECT_TRUE(restoredTimes(3));
     prepareForSleep({0});
-    EXPECT_TRUE(restoredTimes(3, 400));
+    EXPECT_TRUE(restoredTimes(4));
     kill(std::stoi(Text(machine.root / "keep.pid")), SIGTERM);
     EXPECT_EQ(keeper.get(), 0) << machine.Output("keep");
-    EXPECT_EQ(writes, 15) << machine.Output("keep");
+    EXPECT_EQ(writes, 20) << machine.Output("keep");
+    EXPECT_EQ(logged(), "start,second keep,resume,resume,");
     EXPECT_NE(machine.Output("keep").find(" resume: GPU 3 (RTX 3080): restored static"),
               std::string::npos)
         << machine.Output("keep");
+
+    // No driver yet: told to end while it waits, it ends at once, long before its 60 s.
+    fs::rename(machine.root / "sys", machine.root / "sys.away");
+    keeper = std::async(std::launch::async, [&] { return machine.Run("keep", "late"); });
+    for (int i = 0; i < 200 && !KeeperHolds(machine.root); ++i) usleep(50000);
+    kill(std::stoi(Text(machine.root / "late.pid")), SIGTERM);
+    EXPECT_EQ(keeper.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(keeper.get(), 0) << machine.Output("late");
+    EXPECT_NE(machine.Output("late").find("start: stopped waiting, the keeper is ending"),
+              std::string::npos)
+        << machine.Output("late");
+    fs::rename(machine.root / "sys.away", machine.root / "sys");
+
+    // logon enable starts a keeper of its own, detached; disable ends it.
+    EXPECT_EQ(machine.Run("logon enable"), 0) << machine.Output();
+    EXPECT_EQ(machine.Output(), "enabled: lumivar keep\n");
+    EXPECT_TRUE(KeeperHolds(machine.root));
+    EXPECT_TRUE(restoredTimes(5));
+    EXPECT_EQ(machine.Run("logon status"), 0);
+    EXPECT_EQ(machine.Output(), "enabled\n");
+    EXPECT_EQ(machine.Run("logon disable"), 0);
+    EXPECT_EQ(machine.Output(), "disabled\n");
+    EXPECT_FALSE(KeeperHolds(machine.root));
+    EXPECT_FALSE(fs::exists(machine.root / "config/autostart/lumivar.desktop"));
+    EXPECT_EQ(logged(), "start,second keep,resume,resume,start,start,");
+
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent", 1);
+    EXPECT_EQ(machine.Run("keep", "nobus"), 6);
+    EXPECT_NE(machine.Output("nobus").find("cannot listen for resumes on the system bus"),
+              std::string::npos);
     sd_bus_flush_close_unref(bus);
     kill(std::stoi(daemon[1]), SIGTERM);
 }
