@@ -5,8 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build/win64}")
 runs=${2:-10}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" >/dev/null
+source "$root/scripts/builds.sh"
+configure_windows "$build" 64 ON
 cmake --build "$build" --target startup_benchmark >/dev/null
 source "$root/scripts/wine-session.sh"
 wine_session_start "$build"

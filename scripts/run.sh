@@ -13,12 +13,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-bash scripts/setup-debian.sh
+source scripts/builds.sh
+setup_machine
 
 build="$root/build/win64"
 echo "Building the panel in $build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" >/dev/null
+configure_windows "$build" 64 ON
 cmake --build "$build" --target LEDLumivar simdriver_dll
 program="$build/shell/LEDLumivar.exe"
 driver="$build/simdriver/nvapi64.dll"

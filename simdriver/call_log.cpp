@@ -75,6 +75,10 @@ std::string CallLine(const CallRecord& record) {
     if (record.call == CallName(nvapi_id::kGpuGetFullName) && record.status == NVAPI_OK) {
         line["name"] = record.name;
     }
+    if (record.call == CallName(nvapi_id::kGpuGetThermalSettings)) {
+        line["sensorIndex"] = record.sensorIndex;
+        if (record.status == NVAPI_OK) line["temperature"] = record.temperature;
+    }
     if (record.hasI2c) AddRecord(line, record);
     return Dump(line);
 }

@@ -11,7 +11,8 @@
 
 namespace simdriver {
 
-// {"t":..,"call":..,"bus":..,"status":..[, record fields, "data"][, "name"]}
+// {"t":..,"call":..,"bus":..,"status":..[, record fields, "data"][, "name"]
+//  [, "sensorIndex"[, "temperature"]]}
 std::string CallLine(const CallRecord& record);
 
 // {"t":..,"board":bus,"family":..,"on":..,"mode":..,"red":..,...}

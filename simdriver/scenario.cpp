@@ -2,7 +2,6 @@
 #include "simdriver/scenario.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <set>
@@ -109,6 +108,11 @@ uint32_t Count(const std::string& text) {
         Integer(text, 10, 0, std::numeric_limits<uint32_t>::max(), "number"));
 }
 
+int Celsius(const std::string& text) {
+    return static_cast<int>(Integer(text, 10, std::numeric_limits<int32_t>::min(),
+                                    std::numeric_limits<int32_t>::max(), "temperature"));
+}
+
 uint32_t Hex32(const std::string& text, const char* what) {
     return static_cast<uint32_t>(Integer(text, 16, 0, std::numeric_limits<uint32_t>::max(), what));
 }
@@ -124,6 +128,7 @@ void ExpectValues(const std::vector<std::string>& tokens, size_t least, size_t m
 }
 
 // gpu bus=N pci=HEX name="..." [tcc] [bus-status=S] [name-status=S] [pci-status=S]
+//     [temperature=C]
 SimGpu GpuLine(const std::vector<std::string>& tokens) {
     SimGpu gpu;
     std::set<std::string> seen;
@@ -150,6 +155,8 @@ SimGpu GpuLine(const std::vector<std::string>& tokens) {
             gpu.nameStatus = Status(value);
         } else if (key == "pci-status") {
             gpu.pciStatus = Status(value);
+        } else if (key == "temperature") {
+            gpu.temperature = Celsius(value);
         } else {
             throw LineError{"unknown gpu setting '" + key + "'"};
         }
@@ -167,20 +174,25 @@ void AddGpu(Scenario& scenario, const SimGpu& gpu) {
     scenario.gpus.push_back(gpu);
 }
 
-// The log path is the rest of the line, so Windows paths need no escapes.
-std::string LogPath(const std::string& line) {
-    std::string path = Trim(Trim(line).substr(3));
+// A path is the rest of the line after its directive word, so Windows paths need no escapes.
+std::string PathValue(const std::string& line, const std::string& word) {
+    std::string path = Trim(Trim(line).substr(word.size()));
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
         path = path.substr(1, path.size() - 2);
     }
-    if (path.empty()) throw LineError{"'log' needs a path"};
+    if (path.empty()) throw LineError{"'" + word + "' needs a path"};
     return path;
 }
 
 void Directive(const std::string& line, Scenario& scenario) {
-    // The log path is taken as written: it is not split into values.
-    if (line.compare(0, line.find_first_of(" \t"), "log") == 0) {
-        scenario.logPath = LogPath(line);
+    // Paths are taken as written: they are not split into values.
+    const std::string first = line.substr(0, line.find_first_of(" \t"));
+    if (first == "log") {
+        scenario.logPath = PathValue(line, first);
+        return;
+    }
+    if (first == "temperatures") {
+        scenario.temperaturesPath = PathValue(line, first);
         return;
     }
     const std::vector<std::string> tokens = Tokens(line);
@@ -235,6 +247,9 @@ void Directive(const std::string& line, Scenario& scenario) {
     } else if (word == "unload-status") {
         ExpectValues(tokens, 1, 1);
         scenario.unloadStatus = Status(tokens[1]);
+    } else if (word == "thermal-status") {
+        ExpectValues(tokens, 1, 1);
+        scenario.thermalStatus = Status(tokens[1]);
     } else {
         throw LineError{"unknown directive '" + word + "'"};
     }
@@ -278,22 +293,33 @@ bool ParseScenario(const std::string& text, Scenario& scenario, std::string& err
     return true;
 }
 
-bool ReadScenarioFile(const std::string& path, Scenario& scenario, std::string& error) {
-    std::FILE* file = OpenUtf8Path(path, "rb");
-    if (file == nullptr) {
-        scenario = Scenario();
-        error = "cannot open scenario file " + path;
-        return false;
+FileTemperature TemperatureInFile(const std::string& text, uint32_t bus) {
+    FileTemperature found;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string busText, value, extra;
+        if (!(words >> busText >> value) || (words >> extra)) continue;
+        try {
+            if (Count(busText) != bus) continue;
+            found.celsius = value == "-" ? std::nullopt : std::optional<int>(Celsius(value));
+            found.named = true;
+        } catch (const LineError&) {
+            // A line of another form says nothing.
+        }
     }
+    return found;
+}
+
+bool ReadScenarioFile(const std::string& path, Scenario& scenario, std::string& error) {
     std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool readFailed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readFailed) {
+    const FileRead read = ReadUtf8PathFile(path, text);
+    if (read != FileRead::kDone) {
         scenario = Scenario();
-        error = "cannot read scenario file " + path;
+        error = (read == FileRead::kCannotOpen ? "cannot open scenario file "
+                                               : "cannot read scenario file ") +
+                path;
         return false;
     }
     if (!ParseScenario(text, scenario, error)) {

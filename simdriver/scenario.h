@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct SimGpu {
     NvAPI_Status busIdStatus = NVAPI_OK;
     NvAPI_Status nameStatus = NVAPI_OK;
     NvAPI_Status pciStatus = NVAPI_OK;
+    int temperature = 45;  // degrees Celsius, unless the temperatures file names this bus
 };
 
 struct Scenario {
@@ -40,6 +42,9 @@ struct Scenario {
     bool missingHooks = false;             // neither diagnostic hook
     bool missingCallReturnHook = false;    // only the call-start hook
     NvAPI_Status unloadStatus = NVAPI_OK;
+    NvAPI_Status thermalStatus = NVAPI_OK;  // of every thermal query that passes the checks
+    // Read at every thermal query, so a test can warm a GPU while a program runs; empty = none.
+    std::string temperaturesPath;
     std::string logPath;  // JSON lines; empty = no file (the in-memory record is kept anyway)
 };
 
@@ -50,6 +55,15 @@ Scenario DefaultScenario();
 // Reads the plain-text scenario format (see the README). False with a message on bad input;
 // the scenario then holds what the lines before the bad one set.
 bool ParseScenario(const std::string& text, Scenario& scenario, std::string& error);
+
+// What a temperatures file says of the GPU on one bus. Lines "BUS CELSIUS", or "BUS -" for a
+// sensor that cannot be read; the last line naming the bus counts, lines of other forms are
+// skipped. Not named: the GPU keeps its scenario temperature.
+struct FileTemperature {
+    bool named = false;
+    std::optional<int> celsius;  // none: the sensor cannot be read
+};
+FileTemperature TemperatureInFile(const std::string& text, uint32_t bus);
 
 // Reads and parses a scenario file (a UTF-8 path, also on Windows). False with a message.
 bool ReadScenarioFile(const std::string& path, Scenario& scenario, std::string& error);

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "simdriver/board_model.h"
 #include "simdriver/call_log.h"
+#include "simdriver/utf8_path.h"
 
 namespace simdriver {
 
@@ -342,6 +344,55 @@ NvAPI_Status ServeGetPCIIdentifiers(NvPhysicalGpuHandle handle, NvU32* deviceId,
     return Finish(state, record);
 }
 
+// The GPU's temperature at this moment: what the temperatures file says of its bus, when the
+// file is there and names it, else the scenario's. None: its sensor cannot be read.
+std::optional<int> CurrentTemperature(const Scenario& scenario, const SimGpu& gpu) {
+    std::string text;
+    if (!scenario.temperaturesPath.empty() &&
+        ReadUtf8PathFile(scenario.temperaturesPath, text) == FileRead::kDone) {
+        const FileTemperature inFile = TemperatureInFile(text, gpu.bus);
+        if (inFile.named) return inFile.celsius;
+    }
+    return gpu.temperature;
+}
+
+NvAPI_Status CheckThermalQuery(const DriverState& state, const GpuEntry* gpu, NvU32 sensorIndex,
+                               const NV_GPU_THERMAL_SETTINGS* settings) {
+    const NvAPI_Status status = GpuCallStatus(state, gpu);
+    if (status != NVAPI_OK) return status;
+    if (settings == nullptr) return NVAPI_INVALID_ARGUMENT;
+    if (settings->version != NV_GPU_THERMAL_SETTINGS_VER_2) {
+        return NVAPI_INCOMPATIBLE_STRUCT_VERSION;
+    }
+    // Only the question for all sensors is answered, as the program asks it.
+    if (sensorIndex != NVAPI_THERMAL_TARGET_ALL) return NVAPI_INVALID_ARGUMENT;
+    return state.scenario.thermalStatus;
+}
+
+// One sensor, the GPU's own; the rest of the record is left as the caller sent it.
+NvAPI_Status ServeGetThermalSettings(NvPhysicalGpuHandle handle, NvU32 sensorIndex,
+                                     NV_GPU_THERMAL_SETTINGS* settings) {
+    RunCallHook(nvapi_id::kGpuGetThermalSettings);
+    std::lock_guard<std::mutex> guard(StateLock());
+    DriverState& state = ReadyState();
+    GpuEntry* gpu = FindGpu(state, handle);
+    CallRecord record = NewRecord(nvapi_id::kGpuGetThermalSettings, gpu);
+    record.sensorIndex = sensorIndex;
+    record.status = CheckThermalQuery(state, gpu, sensorIndex, settings);
+    if (record.status == NVAPI_OK) {
+        const std::optional<int> temperature = CurrentTemperature(state.scenario, gpu->gpu);
+        if (temperature) {
+            settings->count = 1;
+            settings->sensor[0] = {NVAPI_THERMAL_CONTROLLER_GPU_INTERNAL, 0, 127, *temperature,
+                                   NVAPI_THERMAL_TARGET_GPU};
+            record.temperature = *temperature;
+        } else {
+            record.status = NVAPI_ERROR;
+        }
+    }
+    return Finish(state, record);
+}
+
 NvAPI_Status CheckTransfer(const DriverState& state, const GpuEntry* gpu,
                            const NV_I2C_INFO_V3* info, const NvU32* scratch) {
     const NvAPI_Status status = GpuCallStatus(state, gpu);
@@ -458,6 +509,8 @@ const ServedInterface* FindInterface(NvU32 id) {
         {nvapi_id::kGpuGetPCIIdentifiers, "NvAPI_GPU_GetPCIIdentifiers",
          Entry<NvGpuGetPCIIdentifiersFn>(&ServeGetPCIIdentifiers)},
         {nvapi_id::kGpuGetBusId, "NvAPI_GPU_GetBusId", Entry<NvGpuGetBusIdFn>(&ServeGetBusId)},
+        {nvapi_id::kGpuGetThermalSettings, "NvAPI_GPU_GetThermalSettings",
+         Entry<NvGpuGetThermalSettingsFn>(&ServeGetThermalSettings)},
         {nvapi_id::kI2CWriteEx, "NvAPI_I2CWriteEx", Entry<NvI2CTransferFn>(&ServeI2CWriteEx)},
         {nvapi_id::kI2CReadEx, "NvAPI_I2CReadEx", Entry<NvI2CTransferFn>(&ServeI2CReadEx)},
     };

@@ -50,8 +50,10 @@ struct CallRecord {
     // Diagnostic reports: the interface reported on, and (call-return) the status reported.
     NvU32 reportedInterface = 0;
     NvAPI_Status reportedStatus = NVAPI_OK;
-    NvU32 argument = 0;  // the unload with argument
-    std::string name;    // the name's bytes as NvAPI_GPU_GetFullName wrote them (at most 64)
+    NvU32 argument = 0;     // the unload with argument
+    std::string name;       // the name's bytes as NvAPI_GPU_GetFullName wrote them (at most 64)
+    NvU32 sensorIndex = 0;  // the thermal query's sensor index
+    int temperature = 0;    // the temperature it returned
 };
 std::vector<CallRecord> Calls();
 

@@ -37,4 +37,16 @@ std::FILE* OpenUtf8Path(const std::string& path, const char* mode) {
 
 #endif
 
+FileRead ReadUtf8PathFile(const std::string& path, std::string& text) {
+    text.clear();
+    std::FILE* file = OpenUtf8Path(path, "rb");
+    if (file == nullptr) return FileRead::kCannotOpen;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    const bool readFailed = std::ferror(file) != 0;
+    std::fclose(file);
+    return readFailed ? FileRead::kCannotRead : FileRead::kDone;
+}
+
 }  // namespace simdriver

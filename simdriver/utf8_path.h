@@ -11,4 +11,9 @@ namespace simdriver {
 // beginning with one "/" is read through Wine's drive Z:). Null when it cannot.
 std::FILE* OpenUtf8Path(const std::string& path, const char* mode);
 
+enum class FileRead { kDone, kCannotOpen, kCannotRead };
+
+// Reads a whole file, named by a UTF-8 path, into `text`.
+FileRead ReadUtf8PathFile(const std::string& path, std::string& text);
+
 }  // namespace simdriver

@@ -5,26 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "cli/commands/driver_session.h"
+#include "cli/commands/board_sending.h"
 #include "cli/commands/exit_codes.h"
-#include "core/led/led_commands.h"
 #include "core/settings/settings_file.h"
-#include "core/rules/panel_rules.h"
 
 namespace {
-
-int Fail(CliHost& host, int exitCode, const std::string& message) {
-    host.PrintError("lumivar: " + message);
-    return exitCode;
-}
-
-// One board's part of a command, settled before anything is sent to any board.
-struct Step {
-    const Board* board = nullptr;
-    ApplyReadings controls;
-    LedSettings settings;
-    ApplyOptions saved;  // the options, the mode as the board's list names it
-};
 
 std::string FamilyText(const Board& board) {
     return board.supported ? std::to_string(board.family) : "unsupported";
@@ -53,55 +38,6 @@ int SelectBoards(const GpuChoice& gpu, const std::vector<Board>& boards, CliHost
     return kExitDone;
 }
 
-// What apply sends to one board. A mode the board lacks gives `badModeCode` and names its modes.
-int PlanApply(const Board& board, const ApplyOptions& options, int badModeCode, CliHost& host,
-              Step& step) {
-    step.board = &board;
-    step.saved = options;
-    std::optional<int> position;
-    if (options.mode) {
-        position = FindModePosition(board.family, *options.mode);
-        if (!position) {
-            std::string modes;
-            for (const std::string& name : ModeNames(board.family)) {
-                modes += (modes.empty() ? "" : ", ") + name;
-            }
-            return Fail(
-                host, badModeCode,
-                board.Label() + " has no mode '" + *options.mode + "'; its modes are " + modes);
-        }
-        step.saved.mode = ModeNames(board.family)[static_cast<size_t>(*position)];
-    }
-    step.controls = ControlsForOptions(board.family, board.supported, position, options);
-    step.settings = GatherLedSettings(board.family, step.controls);
-    return kExitDone;
-}
-
-// The panel's transfers for these settings, the board held for this program alone; the pause
-// between two family-2000 blocks is the host's.
-int Send(CliHost& host, const DriverSession& session, const Board& board,
-         const LedSettings& settings) {
-    const HeldLock lock(host.BoardLock());
-    if (!lock.Held()) {
-        return Fail(host, kExitDriverFailed, board.Label() + ": nothing sent: " + lock.Error());
-    }
-    const NvAPI_Status status = led::SendLedCommand(
-        session.Api(), board.target, settings,
-        [&host](unsigned milliseconds) { host.Sleep(milliseconds); }, host.OnProbeFailure());
-    if (status == NVAPI_OK) return kExitDone;
-    return Fail(host, kExitDriverFailed,
-                board.Label() + ": " + host.TransferFailure(board, status));
-}
-
-// The settings as the file holds them now; an absent file is an empty one.
-int LoadSaved(CliHost& host, SavedSettings& saved, bool& found) {
-    std::string error;
-    const SettingsOutcome outcome = LoadSettings(host.Settings(), saved, error);
-    found = outcome == SettingsOutcome::kDone;
-    if (outcome == SettingsOutcome::kUnreadable) return Fail(host, kExitSettingsFile, error);
-    return kExitDone;
-}
-
 int RunList(CliHost& host) {
     const DriverSession session(host.Driver());
     if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
@@ -115,11 +51,17 @@ int RunList(CliHost& host) {
 }
 
 int RunApply(const Invocation& invocation, CliHost& host) {
-    // A settings file that cannot be read stops the command before anything is sent.
+    // A settings file that cannot be read stops the command before anything is sent. Read under
+    // the settings lock, as the save reads: outside it, this read could meet another program's
+    // replace of the file, or hold the file open while that replace runs. Without the lock the
+    // save tells why nothing was saved.
     if (invocation.save) {
+        const HeldLock lock(host.Settings().UpdateLock());
         SavedSettings saved;
         bool found = false;
-        if (const int code = LoadSaved(host, saved, found)) return code;
+        if (lock.Held()) {
+            if (const int code = LoadSaved(host, saved, found)) return code;
+        }
     }
     const DriverSession session(host.Driver());
     if (!session.Found()) return Fail(host, kExitDriverFailed, session.FailureText());
@@ -127,29 +69,30 @@ int RunApply(const Invocation& invocation, CliHost& host) {
     if (const int code = SelectBoards(invocation.gpu, session.Boards(), host, selected))
         return code;
 
-    std::vector<Step> steps(selected.size());
+    std::vector<BoardStep> steps(selected.size());
     for (size_t i = 0; i < selected.size(); ++i) {
         steps[i].board = selected[i];
         if (!selected[i]->supported) continue;
-        if (const int code =
-                PlanApply(*selected[i], invocation.options, kExitBadUsage, host, steps[i])) {
+        const std::optional<int> celsius =
+            TemperatureFor(session, *selected[i], invocation.options);
+        if (const int code = PlanBoard(*selected[i], invocation.options, celsius, kExitBadUsage,
+                                       host, steps[i])) {
             return code;
         }
     }
 
     std::vector<int> codes;
-    for (const Step& step : steps) {
+    for (const BoardStep& step : steps) {
         const Board& board = *step.board;
         if (!board.supported) {
             host.Print(board.Label() + ": skipped, not a supported board");
             continue;
         }
-        if (const int code = Send(host, session, board, step.settings)) {
+        if (const int code = SendBoard(host, session, step)) {
             codes.push_back(code);
             continue;
         }
-        std::string line =
-            board.Label() + ": applied " + DescribeControls(board.family, step.controls);
+        std::string line = board.Label() + ": applied " + DescribeStep(step);
         if (invocation.save) {
             // Read again under the lock: another program may have saved since.
             std::string error;
@@ -165,6 +108,7 @@ int RunApply(const Invocation& invocation, CliHost& host) {
                 continue;
             }
             line += "; saved";
+            host.SettingsChanged();
         }
         host.Print(line);
     }
@@ -183,26 +127,16 @@ int RunReset(const Invocation& invocation, CliHost& host) {
             host.Print(board->Label() + ": skipped, not a supported board");
             continue;
         }
-        const ResetPlan plan = PlanReset(board->family, board->supported);
-        const int code = Send(host, session, *board, plan.sent);
+        BoardStep step;
+        step.board = board;
+        step.settings = PlanReset(board->family, board->supported).sent;
+        const int code = SendBoard(host, session, step);
         if (code == kExitDone) host.Print(board->Label() + ": reset to white, static");
         codes.push_back(code);
     }
+    // A keeper that follows the rules sends the boards what they want again.
+    if (std::count(codes.begin(), codes.end(), kExitDone) > 0) host.SettingsChanged();
     return HighestExitCode(codes);
-}
-
-// Early in a logon the driver may not be up yet: try again until it is, or the time is over.
-std::unique_ptr<DriverSession> WaitForDriver(CliHost& host, int waitSeconds) {
-    const uint64_t limit = static_cast<uint64_t>(waitSeconds) * 1000;
-    const uint64_t start = host.Milliseconds();
-    for (;;) {
-        auto session = std::make_unique<DriverSession>(host.Driver());
-        const uint64_t waited = host.Milliseconds() - start;
-        if (!session->NotReadyYet() || waited >= limit || host.Stopping()) return session;
-        session.reset();
-        host.Sleep(
-            static_cast<unsigned>(std::min<uint64_t>(kDriverRetryMilliseconds, limit - waited)));
-    }
 }
 
 int RunRestore(const Invocation& invocation, CliHost& host) {
@@ -229,31 +163,26 @@ int RunRestore(const Invocation& invocation, CliHost& host) {
 
     // A saved board that is no supported board, or a saved mode the board lacks, is the file's
     // fault (written by hand): nothing is sent then.
-    std::vector<Step> steps(plan.steps.size());
+    std::vector<BoardStep> steps(plan.steps.size());
     for (size_t i = 0; i < plan.steps.size(); ++i) {
         const Board& board = boards[static_cast<size_t>(plan.steps[i].slot)];
         if (!board.supported) {
             return Fail(host, kExitSettingsFile,
                         "the settings file names " + board.Label() + ", not a supported board");
         }
-        if (const int code =
-                PlanApply(board, plan.steps[i].options, kExitSettingsFile, host, steps[i])) {
+        const ApplyOptions& options = plan.steps[i].options;
+        if (const int code = PlanBoard(board, options, TemperatureFor(*session, board, options),
+                                       kExitSettingsFile, host, steps[i])) {
             return code;
         }
     }
     std::vector<int> codes;
-    for (const Step& step : steps) {
+    for (const BoardStep& step : steps) {
         const Board& board = *step.board;
-        if (host.Stopping()) {
-            codes.push_back(Fail(host, kExitDriverFailed,
-                                 board.Label() + ": not restored, the keeper is ending"));
-            continue;
-        }
-        if (const int code = Send(host, *session, board, step.settings)) {
+        if (const int code = SendBoard(host, *session, step)) {
             codes.push_back(code);
         } else {
-            host.Print(board.Label() + ": restored " +
-                       DescribeControls(board.family, step.controls));
+            host.Print(board.Label() + ": restored " + DescribeStep(step));
         }
     }
     for (const BoardKey& key : plan.absent) {

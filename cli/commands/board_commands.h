@@ -5,7 +5,4 @@
 #include "cli/commands/cli_host.h"
 #include "cli/commands/command_line.h"
 
-// Retried this often while `restore --wait` waits for the driver.
-constexpr unsigned kDriverRetryMilliseconds = 500;
-
 int RunBoardCommand(const Invocation& invocation, CliHost& host);

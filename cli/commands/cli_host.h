@@ -32,6 +32,9 @@ class CliHost {
     // True once a keeper has been told to end: a wait for the driver gives up, and no further
     // board is begun; a board's sequence under way still goes out whole.
     virtual bool Stopping() { return false; }
+    // The settings changed, or a board was sent what the user chose: a running keeper reads the
+    // settings again and sends what its rules want now.
+    virtual void SettingsChanged() {}
 
     // What differs between the platforms' drivers. `list` may print one more field between the
     // family and the name (where the LED controller answered); none by default.

@@ -19,6 +19,9 @@ struct OptionTexts {
     std::string wait;
     std::string logonAction;
     std::string i2cBus;
+    std::string byTemperature;
+    std::string temperatureRange;
+    std::vector<std::string> lightsOut;
     bool off = false;
     bool cycle = false;
     bool save = false;
@@ -98,6 +101,24 @@ bool ParseApplyOptions(const OptionTexts& texts, ApplyOptions& options, std::str
     }
     options.off = texts.off;
     options.cycle = texts.cycle;
+    if (texts.byTemperature.empty()) {
+        if (texts.temperatureRange.empty()) return true;
+        error = "--temperature-range needs --color-by-temperature";
+        return false;
+    }
+    if (options.colour || options.cycle) {
+        error = options.colour ? "--color and --color-by-temperature exclude each other"
+                               : "--cycle and --color-by-temperature exclude each other: a "
+                                 "board that cycles its colours shows no temperature";
+        return false;
+    }
+    TemperatureColours colours;
+    if (!ParseTemperatureColours(texts.byTemperature, colours, error)) return false;
+    if (!texts.temperatureRange.empty() &&
+        !ParseTemperatureRange(texts.temperatureRange, colours, error)) {
+        return false;
+    }
+    options.byTemperature = colours;
     return true;
 }
 
@@ -142,6 +163,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     apply->add_flag("--off", texts.off);
     apply->add_flag("--cycle", texts.cycle);
     apply->add_flag("--save", texts.save);
+    apply->add_option("--color-by-temperature", texts.byTemperature);
+    apply->add_option("--temperature-range", texts.temperatureRange);
     CLI::App* reset = app.add_subcommand("reset");
     reset->add_option("--gpu", texts.gpu);
     CLI::App* restore = app.add_subcommand("restore");
@@ -149,6 +172,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     CLI::App* logon = app.add_subcommand("logon");
     logon->add_option("action", texts.logonAction)->required();
     CLI::App* keep = app.add_subcommand("keep");
+    CLI::App* lightsOut = app.add_subcommand("lights-out");
+    lightsOut->add_option("rule", texts.lightsOut);
 
     // CLI11 takes the arguments from the back.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -198,6 +223,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         if (!ParseLogonAction(texts.logonAction, invocation.logon, error)) return result;
     } else if (keep->parsed()) {
         invocation.command = Command::kKeep;
+    } else if (lightsOut->parsed()) {
+        invocation.command = Command::kLightsOut;
+        if (!texts.lightsOut.empty()) {
+            LightsOutRule rule;
+            if (!ParseLightsOutRule(texts.lightsOut, rule, error)) return result;
+            invocation.lightsOut = rule;
+        }
     } else {
         error = "no command given";
         return result;
@@ -214,10 +246,12 @@ std::string UsageText(CommandLineFor platform) {
         "  lumivar apply [--gpu N|all] [--mode NAME] [--color RRGGBB] [--shade 0-100]\n"
         "                [--interval short|medium|long] [--brightness 100|75|50|25]\n"
         "                [--off] [--cycle] [--save]\n"
+        "                [--color-by-temperature RRGGBB:RRGGBB [--temperature-range LOW-HIGH]]\n"
         "  lumivar reset [--gpu N|all]\n"
         "  lumivar restore [--wait SECONDS]\n"
         "  lumivar keep\n"
         "  lumivar logon enable|disable|status\n"
+        "  lumivar lights-out [never | away | HH:MM-HH:MM | away HH:MM-HH:MM]\n"
         "  lumivar --help | --version\n";
     if (onLinux) text += "  Any command but logon also takes --i2c-bus N.\n";
     text +=
@@ -232,14 +266,18 @@ std::string UsageText(CommandLineFor platform) {
         "         interval medium, brightness 100). --gpu is a slot from list (0 by default)\n"
         "         or all; --mode is a name from the board's own list, any case, '-' for a\n"
         "         space; --save keeps the options given for that board.\n"
+        "         --color-by-temperature takes the colour of the GPU's temperature: the first\n"
+        "         colour at LOW °C and below, the second at HIGH and above (40-80 unless\n"
+        "         --temperature-range), blended between; saved, the keeper follows it.\n"
         "reset    sends what the panel's Reset sends\n"
         "restore  applies the saved options to the boards present; --wait retries while the\n"
         "         driver is not ready yet\n"
         "keep     restores now, then stays and restores again whenever the lighting may have\n"
         "         been lost (after sleep";
-    text += onLinux ? ")" : ", an unlock, a driver restart)";
+    text += onLinux ? ", an unlock)" : ", an unlock, a driver restart)";
     text +=
-        "; one per user: a second keep\n"
+        ", and sends what lights-out\n"
+        "         and --color-by-temperature want as it changes; one per user: a second keep\n"
         "         asks the running one to restore now\n";
     text += onLinux
                 ? "logon    enable: starts 'lumivar keep' now and at each desktop logon (XDG "
@@ -247,6 +285,13 @@ std::string UsageText(CommandLineFor platform) {
                   "         disable: removes the entry and ends the keeper; status\n"
                 : "logon    enable: starts 'lumivarw keep' now and at each logon (the Run key);\n"
                   "         disable: removes the entry and ends the keeper; status\n";
+    text +=
+        "lights-out  puts every saved board's lighting out while you are away (the session\n"
+        "         locked";
+    text += onLinux ? "" : " or the display off";
+    text +=
+        "), every day between two local times, or both;\n"
+        "         never: not at all. Alone, prints the rule.\n";
     if (onLinux) {
         text += "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters\n";
     }

@@ -7,8 +7,19 @@
 #include <vector>
 
 #include "core/settings/apply_options.h"
+#include "core/settings/lights_out.h"
 
-enum class Command { kHelp, kVersion, kList, kApply, kReset, kRestore, kLogon, kKeep };
+enum class Command {
+    kHelp,
+    kVersion,
+    kList,
+    kApply,
+    kReset,
+    kRestore,
+    kLogon,
+    kKeep,
+    kLightsOut,
+};
 enum class LogonAction { kEnable, kDisable, kStatus };
 
 // A slot number from `lumivar list`, or every supported board.
@@ -27,6 +38,7 @@ struct Invocation {
     bool save = false;     // apply
     int waitSeconds = 0;   // restore
     LogonAction logon = LogonAction::kStatus;
+    std::optional<LightsOutRule> lightsOut;  // lights-out: the rule to store; none: print it
     std::optional<int> i2cBus;  // Linux: /dev/i2c-N instead of the search for the controller
 };
 

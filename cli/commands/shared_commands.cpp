@@ -4,6 +4,7 @@
 
 #include "cli/commands/board_commands.h"
 #include "cli/commands/exit_codes.h"
+#include "cli/commands/lights_out_command.h"
 
 namespace {
 
@@ -34,6 +35,8 @@ std::optional<int> RunSharedCommand(const ParsedCommandLine& parsed, CommandLine
         case Command::kVersion:
             PrintText(host, VersionText());
             return kExitDone;
+        case Command::kLightsOut:
+            return RunLightsOut(parsed.invocation.lightsOut, host);
         case Command::kLogon:
         case Command::kKeep:
             return std::nullopt;

@@ -17,6 +17,7 @@
 #include "platform/linux/folders.h"
 
 static_assert(kRestoreNowSignal == SIGUSR1);
+static_assert(kSettingsChangedSignal == SIGUSR2);
 
 namespace {
 
@@ -99,6 +100,11 @@ bool KeeperRuns() {
 bool AskKeeperToRestore() {
     const std::optional<pid_t> pid = RunningKeeperPid();
     return pid && kill(*pid, kRestoreNowSignal) == 0;
+}
+
+void TellKeeperSettingsChanged() {
+    if (!KeeperRuns()) return;
+    if (const std::optional<pid_t> pid = RunningKeeperPid()) kill(*pid, kSettingsChangedSignal);
 }
 
 void EndRunningKeeper() {

@@ -8,6 +8,8 @@
 
 // What the keeper reads as "restore now": a second keep.
 constexpr int kRestoreNowSignal = 10;  // SIGUSR1
+// What the keeper reads as "the settings changed, read them again".
+constexpr int kSettingsChangedSignal = 12;  // SIGUSR2
 
 class KeeperInstance {
   public:
@@ -29,6 +31,8 @@ class KeeperInstance {
 bool KeeperRuns();
 // The running keeper asked to restore now; false when none runs.
 bool AskKeeperToRestore();
+// The running keeper, if any, told that the settings changed.
+void TellKeeperSettingsChanged();
 // The running keeper asked to end, and waited for (at most 10 s).
 void EndRunningKeeper();
 // `lumivar keep` started on its own: its own session, no terminal, its output to the keeper's

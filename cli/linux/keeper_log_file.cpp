@@ -41,11 +41,12 @@ bool StandardErrorIsTheLog() {
            log.st_dev == standardError.st_dev && log.st_ino == standardError.st_ino;
 }
 
-std::string LocalTimeText() {
+LocalTime LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
+    tzset();  // a change of time zone since the last look
     std::tm local{};
     localtime_r(&now, &local);
     char text[24];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
+    return {text, (local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec};
 }

@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "core/keeper/keeper.h"
+
 std::string KeeperLogPath();
 // Adds one line; a log that cannot be written is no reason to stop restoring.
 void AppendToKeeperLog(const std::string& line);
 // True when standard error already leads to the log (a keeper started by `logon enable`), so
 // that a line is not written there twice.
 bool StandardErrorIsTheLog();
-// "2024-05-01 12:34:56", local time.
-std::string LocalTimeText();
+// "2024-05-01 12:34:56" and the second of the day, local time (the time zone read again).
+LocalTime LocalTimeNow();

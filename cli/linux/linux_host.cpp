@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/commands/boards.h"
+#include "cli/linux/keeper_instance.h"
 #include "platform/linux/folders.h"
 
 LinuxHost::LinuxHost(std::optional<int> i2cBus)
@@ -41,4 +42,8 @@ std::optional<std::string> LinuxHost::ListField(const Board& board) {
 std::string LinuxHost::TransferFailure(const Board& board, NvAPI_Status status) {
     const DeviceFault fault = driver_.LastFault(board.target.gpu);
     return fault.Ok() ? CliHost::TransferFailure(board, status) : FaultText(fault);
+}
+
+void LinuxHost::SettingsChanged() {
+    TellKeeperSettingsChanged();
 }

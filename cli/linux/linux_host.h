@@ -23,6 +23,7 @@ class LinuxHost : public CliHost {
     InterProcessLock& BoardLock() override { return boardLock_; }
     void Sleep(unsigned milliseconds) override;
     uint64_t Milliseconds() override;
+    void SettingsChanged() override;
 
     // The adapter where the board's controller answered; an unsupported board is not asked.
     std::optional<std::string> ListField(const Board& board) override;

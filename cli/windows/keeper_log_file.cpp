@@ -26,11 +26,11 @@ void AppendToKeeperLog(const std::string& line) {
     CloseHandle(file);
 }
 
-std::string LocalTimeText() {
+LocalTime LocalTimeNow() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     char text[24];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
                   now.wDay, now.wHour, now.wMinute, now.wSecond);
-    return text;
+    return {text, (now.wHour * 60 + now.wMinute) * 60 + now.wSecond};
 }

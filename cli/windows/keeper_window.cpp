@@ -2,12 +2,13 @@
 
 #include <windows.h>
 #include <windowsx.h>
+#include <wtsapi32.h>
 
 #include <optional>
 #include <string>
 
 #include "cli/commands/exit_codes.h"
-#include "cli/commands/keeper_restore.h"
+#include "cli/commands/keeper_send.h"
 #include "cli/windows/answering_waits.h"
 #include "cli/windows/keeper_log_file.h"
 #include "cli/windows/system_notifications.h"
@@ -20,30 +21,41 @@
 namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 3;
-constexpr UINT_PTR kGatherTimer = 1;
 
-// The portable keeper's Windows side: a window timer, the restore with waits that answer the
+// One window timer per keeper timer; each is one shot.
+UINT_PTR TimerId(KeeperTimer timer) {
+    return static_cast<UINT_PTR>(timer) + 1;
+}
+
+// The portable keeper's Windows side: window timers, the sends with waits that answer the
 // window, the log file and the tray's tooltip.
 class WindowsKeeper final : public KeeperSystem {
   public:
-    explicit WindowsKeeper(CliHost& host) : host_(host) {}
+    explicit WindowsKeeper(CliHost& host) : sender_(host, waits_), host_(host) {}
 
-    void ArmTimer(unsigned milliseconds) override {
-        if (IsWindow(window)) SetTimer(window, kGatherTimer, milliseconds, nullptr);
+    void ArmTimer(KeeperTimer timer, unsigned milliseconds) override {
+        if (IsWindow(window)) SetTimer(window, TimerId(timer), milliseconds, nullptr);
     }
-    RestoreOutcome Restore() override {
-        RestoreOutcome outcome = RestoreForKeeper(host_, waits_);
-        // Early in a logon the session service may not answer: asked again after each restore.
+    void StopTimer(KeeperTimer timer) override {
+        if (IsWindow(window)) KillTimer(window, TimerId(timer));
+    }
+    SendOutcome Send(const KeeperSend& send) override {
+        SendOutcome outcome = sender_.Send(send);
+        // Early in a logon the session service may not answer: asked again after each send.
         if (IsWindow(window)) notifications.Register(window);
         waits_.PassOnQuit();
         return outcome;
     }
-    std::string LocalTime() override { return LocalTimeText(); }
+    bool FollowedTemperaturesMoved(const KeeperConditions& conditions) override {
+        return sender_.FollowedTemperaturesMoved(conditions);
+    }
+    void StopFollowing() override { sender_.StopFollowing(); }
+    LocalTime Now() override { return LocalTimeNow(); }
     void Log(const std::string& line) override {
         AppendToKeeperLog(line);
         host_.PrintError(line);
     }
-    void Restored(const std::string& time, int exitCode) override {
+    void Sent(const std::string& time, int exitCode) override {
         tray.SetTip(KeeperTooltip(WideFromUtf8(time), exitCode));
     }
 
@@ -54,8 +66,9 @@ class WindowsKeeper final : public KeeperSystem {
     UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
   private:
-    CliHost& host_;
     AnsweringWaits waits_;
+    KeeperSender sender_;
+    CliHost& host_;
 };
 
 // The process's one keeper, while its window runs.
@@ -73,15 +86,19 @@ void OpenPanel() {
     StartProgram(program, L"\"" + program + L"\"", folder);
 }
 
-LRESULT OnPowerBroadcast(WPARAM event) {
+LRESULT OnPowerBroadcast(WPARAM event, LPARAM data) {
     if (const std::optional<Trigger> trigger = PowerTrigger(event)) {
         running->keeper.OnTrigger(*trigger);
+    } else if (const std::optional<bool> on = ConsoleDisplayOn(event, data)) {
+        running->keeper.OnDisplay(*on);
     }
     return TRUE;
 }
 
 void OnSessionChange(WPARAM event) {
-    if (const std::optional<Trigger> trigger = SessionTrigger(event)) {
+    if (event == WTS_SESSION_LOCK || event == WTS_SESSION_UNLOCK) {
+        running->keeper.OnSessionLocked(event == WTS_SESSION_LOCK);
+    } else if (const std::optional<Trigger> trigger = SessionTrigger(event)) {
         running->keeper.OnTrigger(*trigger);
     }
 }
@@ -95,10 +112,17 @@ void OnRestoreNow(WPARAM request) {
     if (request == kKeeperRestoreNowRequest) running->keeper.OnTrigger(Trigger::kSecondKeep);
 }
 
+void OnSettingsChanged(WPARAM request) {
+    if (request == kKeeperSettingsChangedRequest) running->keeper.OnTrigger(Trigger::kSettings);
+}
+
 void OnTimer(HWND window, UINT id) {
-    if (id != kGatherTimer) return;
-    KillTimer(window, kGatherTimer);
-    running->keeper.OnTimer();
+    for (const KeeperTimer timer :
+         {KeeperTimer::kGather, KeeperTimer::kBoundary, KeeperTimer::kSample}) {
+        if (id != TimerId(timer)) continue;
+        KillTimer(window, id);
+        running->keeper.OnTimer(timer);
+    }
 }
 
 void OnTrayEvent(HWND window, WPARAM anchor, LPARAM event) {
@@ -125,8 +149,15 @@ void OnEndSession(HWND window, BOOL ending) {
     if (ending) DestroyWindow(window);
 }
 
+void OnTimeChange(HWND) {
+    running->keeper.OnClockChanged();
+}
+
 void OnDestroy(HWND window) {
-    KillTimer(window, kGatherTimer);
+    for (const KeeperTimer timer :
+         {KeeperTimer::kGather, KeeperTimer::kBoundary, KeeperTimer::kSample}) {
+        KillTimer(window, TimerId(timer));
+    }
     running->tray.Remove();
     running->notifications.Unregister(window);
     PostQuitMessage(kExitDone);
@@ -142,9 +173,10 @@ LRESULT CALLBACK KeeperWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         HANDLE_MSG(window, WM_TIMER, OnTimer);
         HANDLE_MSG(window, WM_COMMAND, OnCommand);
         HANDLE_MSG(window, WM_ENDSESSION, OnEndSession);
+        HANDLE_MSG(window, WM_TIMECHANGE, OnTimeChange);
         HANDLE_MSG(window, WM_DESTROY, OnDestroy);
         case WM_POWERBROADCAST:
-            return OnPowerBroadcast(wParam);
+            return OnPowerBroadcast(wParam, lParam);
         case WM_DEVICECHANGE:
             return OnDeviceChange(wParam, lParam);
         case WM_WTSSESSION_CHANGE:
@@ -152,6 +184,9 @@ LRESULT CALLBACK KeeperWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return 0;
         case kKeeperRestoreNowMessage:
             OnRestoreNow(wParam);
+            return 0;
+        case kKeeperSettingsChangedMessage:
+            OnSettingsChanged(wParam);
             return 0;
         case kTrayMessage:
             OnTrayEvent(window, wParam, lParam);
@@ -180,14 +215,15 @@ int RunKeeperWindow(CliHost& host) {
     state.window = CreateHiddenWindow();
     if (state.window == nullptr) {
         const DWORD error = GetLastError();
-        state.Log(LocalTimeText() + " lumivar keep: cannot create its window (error " +
+        state.Log(LocalTimeNow().text + " lumivar keep: cannot create its window (error " +
                   std::to_string(error) + ")");
         running = nullptr;
         return kExitKeeperFailed;
     }
     // A keeper started elevated still hears the taskbar, a second keep and `logon disable`, which
     // run unelevated.
-    for (const UINT message : {state.taskbarCreated, kKeeperRestoreNowMessage, UINT{WM_CLOSE}}) {
+    for (const UINT message : {state.taskbarCreated, kKeeperRestoreNowMessage,
+                               kKeeperSettingsChangedMessage, UINT{WM_CLOSE}}) {
         ChangeWindowMessageFilterEx(state.window, message, MSGFLT_ALLOW, nullptr);
     }
     state.notifications.Register(state.window);

@@ -3,11 +3,17 @@
 #include <dbt.h>
 #include <wtsapi32.h>
 
+#include <cstring>
+
 namespace {
 
 // GUID_DEVINTERFACE_DISPLAY_ADAPTER
 constexpr GUID kDisplayAdapterInterface = {
     0x5B45201D, 0xF2F2, 0x4F3B, {0x85, 0xBB, 0x30, 0xFF, 0x1F, 0x95, 0x35, 0x99}};
+// GUID_CONSOLE_DISPLAY_STATE: its data is a DWORD, 0 off, 1 on, 2 dimmed.
+constexpr GUID kConsoleDisplayState = {
+    0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+constexpr DWORD kDisplayOff = 0;
 
 // Windows 8 and later; found at run time, so the keeper also starts on Windows 7.
 using RegisterSuspendResumeFn = void*(WINAPI*)(HANDLE recipient, DWORD flags);
@@ -31,6 +37,11 @@ void SystemNotifications::Register(HWND window) {
         displayAdapters_ =
             RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
+    // Answered at once with the display's state now, then at each change.
+    if (consoleDisplay_ == nullptr) {
+        consoleDisplay_ = RegisterPowerSettingNotification(window, &kConsoleDisplayState,
+                                                           DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
     const auto registerSuspendResume =
         User32Function<RegisterSuspendResumeFn>("RegisterSuspendResumeNotification");
     if (suspendResume_ == nullptr && registerSuspendResume != nullptr) {
@@ -41,6 +52,7 @@ void SystemNotifications::Register(HWND window) {
 void SystemNotifications::Unregister(HWND window) {
     if (session_) WTSUnRegisterSessionNotification(window);
     if (displayAdapters_ != nullptr) UnregisterDeviceNotification(displayAdapters_);
+    if (consoleDisplay_ != nullptr) UnregisterPowerSettingNotification(consoleDisplay_);
     const auto unregisterSuspendResume =
         User32Function<UnregisterSuspendResumeFn>("UnregisterSuspendResumeNotification");
     if (suspendResume_ != nullptr && unregisterSuspendResume != nullptr) {
@@ -66,8 +78,6 @@ std::optional<Trigger> PowerTrigger(WPARAM event) {
 
 std::optional<Trigger> SessionTrigger(WPARAM event) {
     switch (event) {
-        case WTS_SESSION_UNLOCK:
-            return Trigger::kUnlock;
         case WTS_SESSION_LOGON:
             return Trigger::kLogon;
         case WTS_CONSOLE_CONNECT:
@@ -76,4 +86,16 @@ std::optional<Trigger> SessionTrigger(WPARAM event) {
             return Trigger::kRemoteConnect;
     }
     return std::nullopt;
+}
+
+std::optional<bool> ConsoleDisplayOn(WPARAM event, LPARAM data) {
+    if (event != PBT_POWERSETTINGCHANGE || data == 0) return std::nullopt;
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    if (!IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+        setting->DataLength < sizeof(DWORD)) {
+        return std::nullopt;
+    }
+    DWORD state = 0;
+    std::memcpy(&state, setting->Data, sizeof state);
+    return state != kDisplayOff;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/windows/keeper_at_logon.h"
 #include "platform/windows/named_mutex_lock.h"
 #include "platform/windows/process_nvapi.h"
 #include "platform/windows/settings_store_win32.h"
@@ -52,4 +53,8 @@ void WindowsHost::Sleep(unsigned milliseconds) {
 
 uint64_t WindowsHost::Milliseconds() {
     return GetTickCount64();
+}
+
+void WindowsHost::SettingsChanged() {
+    TellKeeperSettingsChanged();
 }

@@ -16,4 +16,5 @@ class WindowsHost final : public CliHost {
     InterProcessLock& BoardLock() override;
     void Sleep(unsigned milliseconds) override;
     uint64_t Milliseconds() override;
+    void SettingsChanged() override;
 };

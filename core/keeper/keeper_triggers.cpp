@@ -20,6 +20,24 @@ const char* TriggerName(Trigger trigger) {
             return "tray menu";
         case Trigger::kSecondKeep:
             return "second keep";
+        case Trigger::kLock:
+            return "lock";
+        case Trigger::kDisplayOff:
+            return "display off";
+        case Trigger::kDisplayOn:
+            return "display on";
+        case Trigger::kQuietHours:
+            return "quiet hours";
+        case Trigger::kClockChange:
+            return "clock change";
+        case Trigger::kTemperature:
+            return "temperature";
+        case Trigger::kSettings:
+            return "settings";
     }
     return "?";
+}
+
+bool LightingMayBeLost(Trigger trigger) {
+    return trigger < Trigger::kLock;
 }

@@ -176,6 +176,12 @@ NvAPI_Status NvApiAccess::GPU_GetBusId(NvPhysicalGpuHandle gpu, NvU32* busId) {
     return Forward<NvGpuGetBusIdFn>(kBusId, nvapi_id::kGpuGetBusId, gpu, busId);
 }
 
+NvAPI_Status NvApiAccess::GPU_GetThermalSettings(NvPhysicalGpuHandle gpu, NvU32 sensorIndex,
+                                                 NV_GPU_THERMAL_SETTINGS* settings) {
+    return Forward<NvGpuGetThermalSettingsFn>(kThermalSettings, nvapi_id::kGpuGetThermalSettings,
+                                              gpu, sensorIndex, settings);
+}
+
 NvAPI_Status NvApiAccess::I2CWriteEx(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info,
                                      NvU32* scratch) {
     return Forward<NvI2CTransferFn>(kI2CWrite, nvapi_id::kI2CWriteEx, gpu, info, scratch);

@@ -26,6 +26,8 @@ class NvApiAccess {
     NvAPI_Status GPU_GetPCIIdentifiers(NvPhysicalGpuHandle gpu, NvU32* deviceId, NvU32* subSystemId,
                                        NvU32* revisionId, NvU32* extDeviceId);
     NvAPI_Status GPU_GetBusId(NvPhysicalGpuHandle gpu, NvU32* busId);
+    NvAPI_Status GPU_GetThermalSettings(NvPhysicalGpuHandle gpu, NvU32 sensorIndex,
+                                        NV_GPU_THERMAL_SETTINGS* settings);
     NvAPI_Status I2CWriteEx(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info, NvU32* scratch);
     NvAPI_Status I2CReadEx(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info, NvU32* scratch);
 
@@ -41,6 +43,7 @@ class NvApiAccess {
         kFullName,
         kPciIdentifiers,
         kBusId,
+        kThermalSettings,
         kI2CWrite,
         kI2CRead,
         kCacheSlots

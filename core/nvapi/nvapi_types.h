@@ -7,6 +7,7 @@
 
 using NvU8 = uint8_t;
 using NvU32 = uint32_t;
+using NvS32 = int32_t;
 using NvAPI_Status = int32_t;
 
 constexpr NvAPI_Status NVAPI_OK = 0;
@@ -62,6 +63,32 @@ static_assert(sizeof(void*) != 8 || sizeof(NV_I2C_INFO_V3) == 64, "64-bit I2C re
 static_assert(sizeof(void*) != 4 || NV_I2C_INFO_VER3 == 0x0003002Cu, "32-bit record version");
 static_assert(sizeof(void*) != 8 || NV_I2C_INFO_VER3 == 0x00030040u, "64-bit record version");
 
+// A GPU's temperature sensors, version 2: temperatures in degrees Celsius.
+constexpr size_t NVAPI_MAX_THERMAL_SENSORS_PER_GPU = 3;
+constexpr NvU32 NVAPI_THERMAL_TARGET_ALL = 15;  // the sensor index that asks for every sensor
+constexpr NvU32 NVAPI_THERMAL_TARGET_GPU = 1;   // a sensor that measures the GPU itself
+constexpr NvU32 NVAPI_THERMAL_CONTROLLER_GPU_INTERNAL = 1;
+
+struct NV_GPU_THERMAL_SENSOR {
+    NvU32 controller;
+    NvS32 defaultMinTemp;
+    NvS32 defaultMaxTemp;
+    NvS32 currentTemp;
+    NvU32 target;
+};
+
+struct NV_GPU_THERMAL_SETTINGS {
+    NvU32 version;
+    NvU32 count;  // sensors filled in, from the first
+    NV_GPU_THERMAL_SENSOR sensor[NVAPI_MAX_THERMAL_SENSORS_PER_GPU];
+};
+
+// No pointers, so one size for both bitnesses.
+constexpr NvU32 NV_GPU_THERMAL_SETTINGS_VER_2 =
+    (2u << 16) | static_cast<NvU32>(sizeof(NV_GPU_THERMAL_SETTINGS));
+static_assert(sizeof(NV_GPU_THERMAL_SETTINGS) == 68, "thermal record is 68 bytes");
+static_assert(NV_GPU_THERMAL_SETTINGS_VER_2 == 0x00020044u, "thermal record version");
+
 // Colour and shade arithmetic must be exact single precision; x87 evaluation would change it.
 #if defined(__FLT_EVAL_METHOD__)
 static_assert(__FLT_EVAL_METHOD__ == 0, "floating point must be evaluated in its own precision");
@@ -88,6 +115,7 @@ constexpr NvU32 kGpuGetPCIIdentifiers = 0x2DDFB66E;
 constexpr NvU32 kGpuGetBusId = 0x1BE0B8E5;
 constexpr NvU32 kI2CWriteEx = 0x283AC65A;
 constexpr NvU32 kI2CReadEx = 0x4D7B0709;
+constexpr NvU32 kGpuGetThermalSettings = 0xE3640A56;
 }  // namespace nvapi_id
 
 // Signatures of the driver's functions as resolved through the query entry.
@@ -104,6 +132,8 @@ typedef NvAPI_Status (*NvGpuGetPCIIdentifiersFn)(NvPhysicalGpuHandle gpu, NvU32*
                                                  NvU32* subSystemId, NvU32* revisionId,
                                                  NvU32* extDeviceId);
 typedef NvAPI_Status (*NvGpuGetBusIdFn)(NvPhysicalGpuHandle gpu, NvU32* busId);
+typedef NvAPI_Status (*NvGpuGetThermalSettingsFn)(NvPhysicalGpuHandle gpu, NvU32 sensorIndex,
+                                                  NV_GPU_THERMAL_SETTINGS* settings);
 typedef NvAPI_Status (*NvI2CTransferFn)(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info,
                                         NvU32* scratch);
 }

@@ -43,6 +43,22 @@ std::string CommandLineName(const wchar_t* modeText) {
 
 }  // namespace
 
+bool ApplyOptions::operator==(const ApplyOptions& other) const {
+    return mode == other.mode && colour == other.colour && shade == other.shade &&
+           intervalPosition == other.intervalPosition &&
+           brightnessPosition == other.brightnessPosition && off == other.off &&
+           cycle == other.cycle && byTemperature == other.byTemperature;
+}
+
+ApplyOptions AtTemperature(const ApplyOptions& options, std::optional<int> celsius) {
+    ApplyOptions sent = options;
+    if (options.byTemperature) {
+        sent.colour = ColourAtTemperature(*options.byTemperature, celsius);
+        sent.byTemperature.reset();
+    }
+    return sent;
+}
+
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;

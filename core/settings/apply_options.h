@@ -9,12 +9,7 @@
 
 #include "core/led/led_settings.h"
 #include "core/rules/panel_rules.h"
-
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-};
+#include "core/settings/temperature_colours.h"
 
 // Every field left unset keeps what a freshly started panel shows.
 struct ApplyOptions {
@@ -25,7 +20,16 @@ struct ApplyOptions {
     std::optional<int> brightnessPosition;  // 100 %, 75 %, 50 %, 25 %
     bool off = false;
     bool cycle = false;
+    // Instead of `colour`: the colour of the GPU's temperature when it is sent.
+    std::optional<TemperatureColours> byTemperature;
+
+    bool operator==(const ApplyOptions& other) const;
+    bool operator!=(const ApplyOptions& other) const { return !(*this == other); }
 };
+
+// The options as they are sent at this temperature: a colour that follows the temperature becomes
+// the colour of `celsius` (the first colour when it cannot be read).
+ApplyOptions AtTemperature(const ApplyOptions& options, std::optional<int> celsius);
 
 // A hexadecimal digit's value (either case), or -1.
 int HexDigitValue(char c);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -22,9 +23,10 @@ bool ParsePci(const Json& value, uint32_t& pciId) {
     return true;
 }
 
-// Each option by the same rule as on the command line.
+// Each option by the same rule as on the command line. The temperature's colours and range come
+// in either order: the range is kept aside until both are read.
 bool ParseOption(const std::string& name, const Json& value, ApplyOptions& options,
-                 std::string& error) {
+                 std::optional<std::string>& range, std::string& error) {
     const auto text = [&value]() { return value.get<std::string>(); };
     const auto number = [&value]() { return std::to_string(value.get<uint64_t>()); };
     int position = 0;
@@ -49,10 +51,32 @@ bool ParseOption(const std::string& name, const Json& value, ApplyOptions& optio
             return false;
         }
         options.brightnessPosition = position;
+    } else if (name == "color-by-temperature") {
+        TemperatureColours colours;
+        if (!value.is_string() || !ParseTemperatureColours(text(), colours, error)) return false;
+        options.byTemperature = colours;
+    } else if (name == "temperature-range") {
+        if (!value.is_string()) return false;
+        range = text();
     } else {
         return false;
     }
     return true;
+}
+
+// A colour of its own beside one that follows the temperature, or cycling colours, or a range
+// with no colours to spread over it, are nothing lumivar writes.
+bool TemperatureOptions(ApplyOptions& options, const std::optional<std::string>& range,
+                        std::string& error) {
+    if (!options.byTemperature) {
+        if (range) error = "it has a temperature range but no colours by temperature";
+        return !range;
+    }
+    if (options.colour || options.cycle) {
+        error = "it has colours by temperature beside a colour or cycling";
+        return false;
+    }
+    return !range || ParseTemperatureRange(*range, *options.byTemperature, error);
 }
 
 bool ParseBoard(const Json& entry, SavedBoard& board, std::string& error) {
@@ -75,13 +99,14 @@ bool ParseBoard(const Json& entry, SavedBoard& board, std::string& error) {
         error = "it has no options";
         return false;
     }
+    std::optional<std::string> range;
     for (const auto& option : entry["options"].items()) {
-        if (!ParseOption(option.key(), option.value(), board.options, error)) {
+        if (!ParseOption(option.key(), option.value(), board.options, range, error)) {
             if (error.empty()) error = "its option '" + option.key() + "' is not one lumivar reads";
             return false;
         }
     }
-    return true;
+    return TemperatureOptions(board.options, range, error);
 }
 
 Json OptionsJson(const ApplyOptions& options) {
@@ -95,6 +120,10 @@ Json OptionsJson(const ApplyOptions& options) {
     }
     if (options.off) json["off"] = true;
     if (options.cycle) json["cycle"] = true;
+    if (options.byTemperature) {
+        json["color-by-temperature"] = TemperatureColoursText(*options.byTemperature);
+        json["temperature-range"] = TemperatureRangeText(*options.byTemperature);
+    }
     return json;
 }
 
@@ -112,10 +141,20 @@ bool ParseSettings(const std::string& text, SavedSettings& settings, std::string
         error = "it holds a number out of range";
         return false;
     }
-    if (!json.is_object() || json.size() != 1 || !json.contains("boards") ||
-        !json["boards"].is_array()) {
+    if (!json.is_object() || !json.contains("boards") || !json["boards"].is_array() ||
+        json.size() != (json.contains("lights-out") ? 2u : 1u)) {
         error = "it does not hold a list of boards";
         return false;
+    }
+    if (json.contains("lights-out")) {
+        std::string problem;
+        if (!json["lights-out"].is_string() ||
+            !ParseLightsOutRule({json["lights-out"].get<std::string>()}, settings.lightsOut,
+                                problem)) {
+            error = "its lights-out rule is not one lumivar reads";
+            settings = SavedSettings();
+            return false;
+        }
     }
     for (const Json& entry : json["boards"]) {
         SavedBoard board;
@@ -138,7 +177,10 @@ std::string SettingsText(const SavedSettings& settings) {
                           {"bus", board.key.bus},
                           {"options", OptionsJson(board.options)}});
     }
-    return Json{{"boards", boards}}.dump(2) + "\n";
+    Json json = {{"boards", boards}};
+    // A file with no rule stays as it was before there were rules.
+    if (settings.lightsOut != LightsOutRule()) json["lights-out"] = LightsOutText(settings.lightsOut);
+    return json.dump(2) + "\n";
 }
 
 std::string PciText(uint32_t pciId) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/settings/apply_options.h"
+#include "core/settings/lights_out.h"
 
 // A board as the settings file knows it.
 struct BoardKey {
@@ -17,6 +18,9 @@ struct BoardKey {
 
     bool operator==(const BoardKey& other) const {
         return pciId == other.pciId && bus == other.bus;
+    }
+    bool operator<(const BoardKey& other) const {
+        return pciId != other.pciId ? pciId < other.pciId : bus < other.bus;
     }
 };
 
@@ -30,6 +34,7 @@ struct SavedBoard {
 
 struct SavedSettings {
     std::vector<SavedBoard> boards;  // in the order they were first saved
+    LightsOutRule lightsOut;         // for every board
 };
 
 // False with the reason when the text is not a settings file this program reads.

@@ -40,6 +40,7 @@ void LinuxDriver::FreeDriverModule(void* module) {
     if (module != this) return;
     gpus_.clear();
     initialised_ = false;
+    nvml_.Close();
     loaded = nullptr;
 }
 
@@ -67,6 +68,8 @@ void* LinuxDriver::QueryInterface(NvU32 id) {
             return Entry(&I2CWrite);
         case nvapi_id::kI2CReadEx:
             return Entry(&I2CRead);
+        case nvapi_id::kGpuGetThermalSettings:
+            return Entry(&ThermalSettings);
         default:
             return nullptr;
     }
@@ -86,6 +89,7 @@ NvAPI_Status LinuxDriver::Initialize() {
 NvAPI_Status LinuxDriver::Unload() {
     LinuxDriver& self = *loaded;
     for (Gpu& gpu : self.gpus_) gpu.controller.Close();
+    self.nvml_.Close();
     self.initialised_ = false;
     return NVAPI_OK;
 }
@@ -193,6 +197,25 @@ NvAPI_Status LinuxDriver::I2CWrite(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info
 
 NvAPI_Status LinuxDriver::I2CRead(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info, NvU32* scratch) {
     return loaded->Transfer(gpu, info, scratch, false);
+}
+
+// The GPU's one sensor, as the driver reports it, from NVML; only the question for every sensor
+// is answered, as the program asks it.
+NvAPI_Status LinuxDriver::ThermalSettings(NvPhysicalGpuHandle handle, NvU32 sensorIndex,
+                                          NV_GPU_THERMAL_SETTINGS* settings) {
+    Gpu* gpu = nullptr;
+    const NvAPI_Status status = loaded->Lookup(handle, gpu);
+    if (status != NVAPI_OK) return status;
+    if (settings == nullptr) return NVAPI_INVALID_ARGUMENT;
+    if (settings->version != NV_GPU_THERMAL_SETTINGS_VER_2)
+        return NVAPI_INCOMPATIBLE_STRUCT_VERSION;
+    if (sensorIndex != NVAPI_THERMAL_TARGET_ALL) return NVAPI_INVALID_ARGUMENT;
+    const std::optional<int> celsius = loaded->nvml_.GpuTemperature(gpu->found.address);
+    if (!celsius) return NVAPI_ERROR;
+    settings->count = 1;
+    settings->sensor[0] = {NVAPI_THERMAL_CONTROLLER_GPU_INTERNAL, 0, 127, *celsius,
+                           NVAPI_THERMAL_TARGET_GPU};
+    return NVAPI_OK;
 }
 
 std::optional<int> LinuxDriver::ControllerAdapter(NvPhysicalGpuHandle handle) {

@@ -1,5 +1,6 @@
-// The driver's interface as the core knows it, served on Linux from sysfs, /proc and /dev/i2c-N,
-// so that the core's discovery, LED blocks and command order run unchanged on top of it.
+// The driver's interface as the core knows it, served on Linux from sysfs, /proc and /dev/i2c-N
+// (and the temperatures from NVML), so that the core's discovery, LED blocks and command order
+// run unchanged on top of it.
 // The GPUs are the NVIDIA display devices in PCI address order; a transfer on the LED port goes
 // to the adapter where the controller answered. The module holds nothing between an unload and
 // the next initialise: after a resume, adapters and their numbers may have changed.
@@ -14,6 +15,7 @@
 #include "platform/linux/device_fault.h"
 #include "platform/linux/i2c_device.h"
 #include "platform/linux/nvidia_gpus.h"
+#include "platform/linux/nvml_library.h"
 
 class LinuxDriver final : public nvapi::DriverModulePlatform {
   public:
@@ -54,6 +56,8 @@ class LinuxDriver final : public nvapi::DriverModulePlatform {
     static NvAPI_Status BusId(NvPhysicalGpuHandle gpu, NvU32* busId);
     static NvAPI_Status I2CWrite(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info, NvU32* scratch);
     static NvAPI_Status I2CRead(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info, NvU32* scratch);
+    static NvAPI_Status ThermalSettings(NvPhysicalGpuHandle gpu, NvU32 sensorIndex,
+                                        NV_GPU_THERMAL_SETTINGS* settings);
 
     Gpu* Find(NvPhysicalGpuHandle handle);
     NvAPI_Status Lookup(NvPhysicalGpuHandle handle, Gpu*& gpu);
@@ -66,4 +70,5 @@ class LinuxDriver final : public nvapi::DriverModulePlatform {
     bool initialised_ = false;
     std::vector<Gpu> gpus_;
     NvPhysicalGpuHandle__ handles_[NVAPI_MAX_PHYSICAL_GPUS] = {};
+    NvmlLibrary nvml_;  // the temperatures, loaded at the first look and let go at the unload
 };

@@ -56,6 +56,12 @@ bool AskKeeperToRestore() {
            PostMessageW(keeper, kKeeperRestoreNowMessage, kKeeperRestoreNowRequest, 0);
 }
 
+void TellKeeperSettingsChanged() {
+    if (const HWND keeper = RunningKeeper()) {
+        PostMessageW(keeper, kKeeperSettingsChangedMessage, kKeeperSettingsChangedRequest, 0);
+    }
+}
+
 void StartKeeperOnce(const std::wstring& folder) {
     if (RunningKeeper() != nullptr) return;
     StartProgram(ProgramInFolder(folder, kKeeperProgramName), KeeperCommandLine(folder), folder);

@@ -12,6 +12,10 @@ constexpr const wchar_t* kKeeperWindowClass = L"VOXA LED Lumivar Keeper";
 // this request.
 constexpr UINT kKeeperRestoreNowMessage = WM_APP + 1;
 constexpr WPARAM kKeeperRestoreNowRequest = 1;
+// Posted to the keeper's window: the settings changed, read them again. Any other wParam is not
+// this request.
+constexpr UINT kKeeperSettingsChangedMessage = WM_APP + 4;
+constexpr WPARAM kKeeperSettingsChangedRequest = 1;
 
 // "HKCU\Software\Microsoft\Windows\CurrentVersion\Run", for messages.
 std::wstring LogonEntryKeyName();
@@ -26,6 +30,8 @@ LSTATUS RemoveLogonEntry();
 HWND RunningKeeper();
 // True when a keeper was there to ask.
 bool AskKeeperToRestore();
+// Tells a running keeper, if any, that the settings changed.
+void TellKeeperSettingsChanged();
 // The keeper of this folder, started when none runs.
 void StartKeeperOnce(const std::wstring& folder);
 // Asks the running keeper, if any, to close, and waits for its process to end.

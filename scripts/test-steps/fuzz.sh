@@ -2,18 +2,17 @@
 # Bounded fuzz runs (libFuzzer with AddressSanitizer and UBSan) of the two readers of outside
 # input: the skin decoder, seeded with fuzz/corpus, and the settings reader, seeded with
 # fuzz/settings-corpus. Each run works on a copy of its corpus in build/fuzz, so the committed ones
-# stay as they are. Fails on any crash or sanitizer report.
-# Built by CMake in a clang configuration of its own (build/fuzz/build).
+# stay as they are. Fails on any crash or sanitizer report. The two runs go side by side, each on
+# a processor of its own.
+# Built by CMake in a clang configuration of its own (build/fuzz/build, see scripts/builds.sh).
 # Usage: scripts/test-steps/fuzz.sh [SECONDS]   (each target; default 30)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-${LUMIVAR_FUZZ_SECONDS:-30}}
 out="$root/build/fuzz"
 mkdir -p "$out"
-
-cmake -S "$root" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMIVAR_FUZZ=ON -DBUILD_TESTING=OFF \
-    >/dev/null
+source "$root/scripts/builds.sh"
+configure_fuzz "$out/build"
 cmake --build "$out/build" --target skin_decoder_fuzzer settings_reader_fuzzer
 
 # fuzz TARGET SEED_FOLDER MAX_LEN WHAT
@@ -36,5 +35,14 @@ fuzz() {
     echo "fuzz: the $what: no crash and no sanitizer report"
 }
 
-fuzz skin_decoder_fuzzer "$root/fuzz/corpus" 4096 "skin decoder"
-fuzz settings_reader_fuzzer "$root/fuzz/settings-corpus" 8192 "settings reader"
+# Each run's lines are printed together when both are done.
+fuzz skin_decoder_fuzzer "$root/fuzz/corpus" 4096 "skin decoder" >"$out/skin.out" 2>&1 &
+skins=$!
+fuzz settings_reader_fuzzer "$root/fuzz/settings-corpus" 8192 "settings reader" \
+    >"$out/settings.out" 2>&1 &
+settings=$!
+failed=0
+wait "$skins" || failed=1
+wait "$settings" || failed=1
+cat "$out/skin.out" "$out/settings.out"
+exit "$failed"

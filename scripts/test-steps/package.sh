@@ -9,6 +9,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
+source scripts/builds.sh
+setup_machine
 bash scripts/package.sh
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/win64/CMakeCache.txt)
 python3 scripts/check-package.py dist "$version"

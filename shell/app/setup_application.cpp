@@ -11,7 +11,7 @@
 #include "resources/resource_ids.h"
 #include "shell/window/main_window.h"
 #include "shell/app/skin_loader.h"
-#include "shell/window/logon_menu.h"
+#include "shell/window/keeper_menu.h"
 #include "shell/state/program_state.h"
 #include "shell/window/window_procedure.h"
 
@@ -108,7 +108,7 @@ bool SetUpApplication(HINSTANCE instance, int showCommand, StartupMessages& mess
     WriteStartValues();
     if (!DiscoverGpus(nvapi::ProcessNvApi(), Program().gpuTable, messages)) return false;
     FillListsAndSetStates();
-    AddLogonMenuItem(Program().mainWindow);
+    AddKeeperMenuItems(Program().mainWindow);
     ShowMainWindow(showCommand);
     return true;
 }

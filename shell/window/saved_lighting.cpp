@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/settings/settings_store.h"
+#include "platform/windows/keeper_at_logon.h"
 #include "platform/windows/settings_store_win32.h"
 #include "platform/windows/utf8_text.h"
 #include "shell/window/message_box.h"
@@ -18,6 +19,12 @@ constexpr const wchar_t* kUnreadableAdvice =
     L"\n\n適用とリセットはこのまま使えます。設定を保存するには、このファイルを直すか削除して"
     L"ください。";
 constexpr const wchar_t* kNotSavedText = L"照明の設定を設定ファイルに保存できませんでした。\n\n";
+constexpr const wchar_t* kInUseText =
+    L"設定ファイルがほかのプログラムに使用されているため、照明の設定を保存できませんでした。"
+    L"このファイルはそのまま残します。\n\n";
+constexpr const wchar_t* kInUseAdvice =
+    L"\n\nウイルス対策ソフトや同期ソフトが開いていることがあります。しばらくしてから、"
+    L"もう一度適用してください。";
 
 BoardKey KeyOfSlot(const GpuSlot& slot) {
     return {slot.pciIdentifier, slot.bus};
@@ -26,14 +33,17 @@ BoardKey KeyOfSlot(const GpuSlot& slot) {
 // One read-change-write of the file. A problem is told once per run: a user who goes on
 // applying knows already, and every Apply would otherwise stop at the same box.
 void ChangeSettings(HWND window, const std::function<void(SavedSettings&)>& change) {
-    SettingsStore& store = ProcessSettingsStore();
+    WindowsSettingsStore& store = ProcessSettingsStore();
     std::string error;
     const SettingsOutcome outcome = UpdateSettings(store, change, error);
+    if (outcome == SettingsOutcome::kDone) return TellKeeperSettingsChanged();
     bool& told = Program().settingsProblemTold;
-    if (outcome == SettingsOutcome::kDone || told) return;
+    if (told) return;
     told = true;
     const std::wstring file = WideFromUtf8(store.FileName());
-    ShowPanelMessage(window, outcome == SettingsOutcome::kUnreadable
+    const bool inUse = outcome != SettingsOutcome::kLocked && store.LastFailureInUse();
+    ShowPanelMessage(window, inUse ? kInUseText + WideFromUtf8(error) + kInUseAdvice
+                             : outcome == SettingsOutcome::kUnreadable
                                  ? kUnreadableText + file + kUnreadableAdvice
                                  : kNotSavedText + file + L"\n" + WideFromUtf8(error));
 }

@@ -6,7 +6,7 @@
 #include "core/rules/control_ids.h"
 #include "platform/windows/process_nvapi.h"
 #include "shell/help/help_popup.h"
-#include "shell/window/logon_menu.h"
+#include "shell/window/keeper_menu.h"
 #include "shell/window/painting.h"
 #include "shell/window/control_commands.h"
 #include "shell/window/picker.h"
@@ -58,18 +58,22 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The system menu's own commands go on to the default processing; the low four bits are the
-// system's.
+// The program's own items come back as given; the system menu's own commands go on to the
+// default processing.
 LRESULT OnSystemCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((wParam & 0xFFF0) != kLogonMenuCommand) {
-        return DefWindowProcW(window, message, wParam, lParam);
+    switch (wParam) {
+        case kLogonMenuCommand:
+            ToggleKeeperAtLogon(window);
+            return 0;
+        case kAwayMenuCommand:
+            ToggleLightsOutWhileAway(window);
+            return 0;
     }
-    ToggleKeeperAtLogon(window);
-    return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void OnInitMenuPopup(HWND window, HMENU, UINT, BOOL systemMenu) {
-    if (systemMenu) RefreshLogonMenuItem(window);
+    if (systemMenu) RefreshKeeperMenuItems(window);
 }
 
 }  // namespace

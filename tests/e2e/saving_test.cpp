@@ -15,6 +15,7 @@
 #include "tests/support/wine/test_paths.h"
 #include "tests/support/wine/wait_until.h"
 #include "tests/support/wine/window_driving.h"
+#include "tests/support/wine/wine_paths.h"
 
 namespace e2e {
 namespace {
@@ -41,6 +42,23 @@ size_t Writes(const DriverLogWatch& log) {
 
 void PostClick(const PanelWindow& window, int id) {
     PostMessageW(window.Control(id), BM_CLICK, 0, 0);
+}
+
+// Another program (other_program.cpp) with these arguments, ended by force if left running.
+StartOptions OtherProgram(const std::wstring& arguments) {
+    StartOptions options;
+    options.program = WindowsPathFromArgument(WideFromUtf8(LUMIVAR_OTHER_PROGRAM));
+    options.arguments = L" " + arguments;
+    return options;
+}
+
+// Whether some program has the file open: an open that shares nothing is refused then.
+bool OpenElsewhere(const std::wstring& path) {
+    const HANDLE probe =
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(probe);
+    return false;
 }
 
 // The panel's message box, once it shows, with its text; closed.
@@ -157,6 +175,8 @@ TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
         kDefaultBoards[0], "gpu bus=3 pci=220610de name=\"NVIDIA GeForce RTX 3080\""};
     const ScenarioFiles one = WriteScenario(L"save-one", boards),
                         other = WriteScenario(L"save-other", boards);
+    // Other work on every processor, so that the two programs' steps interleave in many ways.
+    ProgramProcess burner(one, OtherProgram(L"burn 120000"));
     for (int pair = 0; pair < 20; ++pair) {
         DeleteFileW(settings.c_str());
         const HANDLE runs[] = {StartLoggedCli(one, "apply --gpu 0 --save"),
@@ -167,6 +187,72 @@ TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
         EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << error;
         EXPECT_EQ(saved.boards.size(), 2u) << "pair " << pair;
     }
+}
+
+// Virus scanners, indexers and sync tools open a freshly written file for a moment. A save waits
+// for such a hold, sharing nothing (met by the reads) or sharing reading (met by the replace);
+// past the wait (a hold that lasts until the test ends it) the file is left as it was, and lumivar
+// says it is in use.
+TEST(Locks, ASaveWaitsForAFileAnotherProgramHoldsAndPastTheWaitLeavesItAlone) {
+    const std::wstring settings = SettingsFile();
+    const ScenarioFiles cli = WriteScenario(L"held", kDefaultBoards);
+    struct Case {
+        std::wstring share;
+        int heldMs;
+        DWORD code;
+        std::string says;
+    };
+    const std::string inUse = Utf8FromWide(settings) + " is in use by another program (";
+    const Case cases[] = {
+        {L"none", 1500, 0, "; saved"},
+        {L"read", 1500, 0, "; saved"},
+        {L"none", 60000, 4, inUse + "Sharing violation (error 32)); tried for 5 s"},
+        {L"read", 60000, 4, inUse},
+    };
+    for (const Case& c : cases) {
+        const std::string label = Utf8FromWide(c.share) + " " + std::to_string(c.heldMs);
+        DeleteFileW(settings.c_str());
+        ASSERT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 0 --save")), 0u);
+        const std::string before = ReadWhole(settings);
+        DriverLogWatch log(cli);
+        {
+            ProgramProcess holder(cli, OtherProgram(L"hold \"" + settings + L"\" " + c.share +
+                                                    L" " + std::to_wstring(c.heldMs)));
+            EXPECT_TRUE(WaitUntil([&] { return OpenElsewhere(settings); }, 30000))
+                << label << ": the holder's exit code " << holder.WaitForExit(0);
+            EXPECT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 1 --save")), c.code) << label;
+        }
+        const std::string said = ReadWhole(cli.log + L".out");
+        EXPECT_NE(said.find(c.says), std::string::npos) << label << ": " << said;
+        // Refused before sending when the first read gives up; sent, not saved, when the replace.
+        EXPECT_EQ(Writes(log), c.code == 0 || c.share == L"read" ? 2u : 0u) << label;
+        SavedSettings saved;
+        std::string error;
+        EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << label << ": " << error;
+        EXPECT_EQ(saved.boards.size(), c.code == 0 ? 2u : 1u) << label;
+        EXPECT_TRUE(c.code == 0 || ReadWhole(settings) == before) << label;
+        WIN32_FIND_DATAW found = {};
+        const HANDLE left = FindFirstFileW((settings + L".*.new").c_str(), &found);
+        EXPECT_EQ(left, INVALID_HANDLE_VALUE) << label << ": " << Utf8FromWide(found.cFileName);
+        if (left != INVALID_HANDLE_VALUE) FindClose(left);
+    }
+    // The panel past the wait: its message says so, and the file stays as it was.
+    OpenPanel panel(L"held-panel");
+    ASSERT_NE(panel.window.Main(), nullptr);
+    const std::string before = ReadWhole(settings);
+    std::wstring told;
+    {
+        ProgramProcess holder(cli, OtherProgram(L"hold \"" + settings + L"\" none 60000"));
+        EXPECT_TRUE(WaitUntil([&] { return OpenElsewhere(settings); }, 30000))
+            << "the holder's exit code " << holder.WaitForExit(0);
+        PostClick(panel.window, kApplyButtonId);
+        told = TakeMessage(panel.process, 15000);
+    }
+    EXPECT_NE(told.find(L"ほかのプログラムに使用されている"), std::wstring::npos)
+        << Utf8FromWide(told);
+    EXPECT_NE(told.find(settings + L" is in use by another program"), std::wstring::npos);
+    EXPECT_EQ(ReadWhole(settings), before);
+    panel.CloseAndExpectExitZero();
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ TEST(ScenarioText, TakesGoodLinesAndNamesTheBadOne) {
         {"gpu bus=-1 pci=1 name=x", "line 1: bad number '-1'"},
         {"gpu bus=1 pci=1 name=\"open", "line 1: unterminated quote"},
         {"i2c-write-fail", "line 1: 'i2c-write-fail' takes 1 to 2 value(s)"},
+        {"gpu bus=1 pci=1 name=x temperature=hot", "line 1: bad temperature 'hot'"},
+        {"log L\ntemperatures  ", "line 2: 'temperatures' needs a path", "L"},
     };
     for (const auto& c : cases) {
         simdriver::Scenario scenario;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -102,6 +104,98 @@ TEST(DriverChecks, InjectsTheScenariosFaults) {
     for (NvU32 id : {kCallStartHook, kCallReturnHook, kI2CReadEx})
         EXPECT_EQ(simdriver::QueryInterface(id), nullptr);
     EXPECT_TRUE(StartDriver("default-gpus\nenum-status -7").empty());
+}
+
+using Thermal = NV_GPU_THERMAL_SETTINGS;
+
+NvAPI_Status AskThermal(Gpu gpu, Thermal* settings, NvU32 index = NVAPI_THERMAL_TARGET_ALL) {
+    return Ask<NvGpuGetThermalSettingsFn>(kGpuGetThermalSettings, gpu, index, settings);
+}
+
+// Checked in a real driver's order, then answered with one sensor, the GPU's own; the other two
+// and every refused record are left as the caller sent them.
+TEST(DriverChecks, RefusesThermalQueriesARealDriverRefuses) {
+    const struct {
+        void (*spoil)(Gpu&, Thermal*&, NvU32&);
+        NvAPI_Status status;
+    } cases[] = {
+        {[](Gpu&, Thermal*&, NvU32&) {}, NVAPI_OK},
+        {[](Gpu& g, Thermal*& r, NvU32&) { g = reinterpret_cast<Gpu>(r); }, NVAPI_INVALID_HANDLE},
+        {[](Gpu& g, Thermal*& r, NvU32&) { g = nullptr, r = nullptr; }, NVAPI_INVALID_HANDLE},
+        {[](Gpu&, Thermal*& r, NvU32&) { r = nullptr; }, NVAPI_INVALID_ARGUMENT},
+        {[](Gpu&, Thermal*& r, NvU32&) { r->version = 1u << 16 | 68; }, -9},
+        {[](Gpu&, Thermal*& r, NvU32& i) { r->version = 2u << 16 | 64, i = 0; }, -9},
+        {[](Gpu&, Thermal*&, NvU32& i) { i = 0; }, NVAPI_INVALID_ARGUMENT},
+        {[](Gpu&, Thermal*&, NvU32& i) { i = NVAPI_THERMAL_TARGET_GPU; }, NVAPI_INVALID_ARGUMENT},
+    };
+    Gpu gpu = StartDriver("gpu bus=3 pci=1 name=a temperature=-5")[0];
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        Thermal settings;
+        std::memset(&settings, 0xAB, sizeof settings);
+        settings.version = NV_GPU_THERMAL_SETTINGS_VER_2;
+        Thermal* record = &settings;
+        NvU32 index = NVAPI_THERMAL_TARGET_ALL;
+        Gpu asked = gpu;
+        cases[i].spoil(asked, record, index);
+        Thermal sent = settings;
+        EXPECT_EQ(AskThermal(asked, record, index), cases[i].status) << "case " << i;
+        if (cases[i].status == NVAPI_OK) {
+            sent.count = 1;
+            sent.sensor[0] = {NVAPI_THERMAL_CONTROLLER_GPU_INTERNAL, 0, 127, -5, 1};
+        }
+        EXPECT_EQ(std::memcmp(&settings, &sent, sizeof sent), 0) << "case " << i;
+    }
+    StartDriver("gpu bus=3 pci=1 name=a\nthermal-status -104");
+    Thermal settings{NV_GPU_THERMAL_SETTINGS_VER_2, 0, {}};
+    EXPECT_EQ(AskThermal(gpu, &settings), NVAPI_INVALID_HANDLE);  // of the earlier driver
+    gpu = StartDriver("gpu bus=3 pci=1 name=a\nthermal-status -104")[0];
+    EXPECT_EQ(AskThermal(gpu, &settings, 0), NVAPI_INVALID_ARGUMENT);  // checks come first
+    EXPECT_EQ(AskThermal(gpu, &settings), -104);
+    EXPECT_EQ(Ask<NvUnloadFn>(kUnload), NVAPI_OK);
+    EXPECT_EQ(AskThermal(gpu, &settings), NVAPI_API_NOT_INITIALIZED);
+}
+
+// Every query reads the temperatures file afresh, so a GPU warms while the driver is loaded: a
+// bus the file names takes its temperature, or with "-" cannot be read; a bus it does not name,
+// or a missing file, keeps the scenario's. The log says what each query returned.
+TEST(DriverTemperatures, FollowTheFileWhileTheDriverRuns) {
+    const std::string path = testing::TempDir() + "simdriver_temperatures.txt";
+    std::remove(path.c_str());
+    const std::vector<Gpu> gpus = StartDriver(
+        "gpu bus=1 pci=1 name=a temperature=55\ngpu bus=2 pci=1 name=b\ntemperatures " + path);
+    const std::optional<int> none;  // the query fails with NVAPI_ERROR
+    // The file (null: none), then what the GPUs on buses 1 and 2 read.
+    const std::tuple<const char*, std::optional<int>, std::optional<int>> steps[] = {
+        {nullptr, 55, 45},
+        {"1 62\n", 62, 45},
+        {"2 -\r\n1 70\r\n", 70, none},
+        {"1 80\n1 81\nbus 9\n2 x\n2 1 1\n\n", 81, 45},  // the last of bus 1; other forms skipped
+        {"", 55, 45},
+        {" 2  -40 ", 55, -40},
+        {nullptr, 55, 45},
+    };
+    for (const auto& [text, first, second] : steps) {
+        if (text) std::ofstream(path, std::ios::binary) << text;
+        if (!text) std::remove(path.c_str());
+        for (size_t i = 0; i < 2; ++i) {
+            Thermal settings{NV_GPU_THERMAL_SETTINGS_VER_2, 0, {}};
+            const NvAPI_Status status = AskThermal(gpus[i], &settings);
+            EXPECT_EQ(status, (i ? second : first) ? NVAPI_OK : NVAPI_ERROR) << i;
+            EXPECT_EQ(status ? none : settings.sensor[0].currentTemp, i ? second : first) << i;
+        }
+    }
+    const std::vector<std::string> lines = simdriver::LogLines();
+    const auto untimed = [&lines](size_t i) {
+        auto line = nlohmann::ordered_json::parse(lines.at(i));
+        line.erase("t");
+        return line.dump();
+    };
+    EXPECT_EQ(untimed(5),
+              R"({"call":"NvAPI_GPU_GetThermalSettings","bus":1,"status":0,"sensorIndex":15,)"
+              R"("temperature":62})");
+    EXPECT_EQ(untimed(8),
+              R"({"call":"NvAPI_GPU_GetThermalSettings","bus":2,"status":-1,"sensorIndex":15})");
+    std::remove(path.c_str());
 }
 
 // A GPU name that is not UTF-8, and is cut mid-character at 64 bytes, still makes a log line that

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
+#include <fstream>
 #include <optional>
 #include <sstream>
 
 #include "cli/commands/board_commands.h"
-#include "cli/commands/keeper_restore.h"
+#include "cli/commands/keeper_send.h"
 #include "cli/commands/logon_command.h"
 #include "core/settings/settings_store.h"
 #include "simdriver/scenario.h"
@@ -204,8 +206,8 @@ TEST(CliSettings, ARemovalMakesNoFileWhereNoneWas) {
 // A keeper told to end during its restore: a wait for the driver gives up at once; a pair of
 // blocks under way still goes out whole, and no further board is begun. Its lines are kept for
 // the log, not printed.
-TEST(KeeperRestore, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPair) {
-    struct StopAfter : RestoreWaits {
+TEST(KeeperSend, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPair) {
+    struct StopAfter : KeeperWaits {
         StopAfter(FakeHost& fakeHost, uint64_t at)
             : host(fakeHost), stopAt(FakeHost::kStart + at) {}
         void Sleep(unsigned milliseconds) override { host.Sleep(milliseconds); }
@@ -222,7 +224,7 @@ TEST(KeeperRestore, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPai
         std::string says;
     } cases[] = {
         {boards + "not-ready-for 9999", 1500, 3, 0, "stopped waiting, the keeper is ending"},
-        {boards, 1, 3, 2, "GPU 1 (RTX 3080): not restored, the keeper is ending"},
+        {boards, 1, 3, 2, "GPU 1 (RTX 3080): not sent, the keeper is ending"},
         {boards, 600, 0, 3, "GPU 1 (RTX 3080): restored"},
     };
     for (const auto& c : cases) {
@@ -232,7 +234,8 @@ TEST(KeeperRestore, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPai
         host.out.clear();
         RunCommand(host, c.scenario, "list");
         StopAfter waits(host, c.stopAt);
-        const RestoreOutcome outcome = RestoreForKeeper(host, waits);
+        KeeperSender sender(host, waits);
+        const SendOutcome outcome = sender.Send({});
         EXPECT_EQ(outcome.exitCode, c.code) << c.stopAt;
         EXPECT_EQ(Written().first, c.writes) << c.stopAt;
         std::string said;
@@ -241,6 +244,94 @@ TEST(KeeperRestore, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPai
         EXPECT_LT(host.now, FakeHost::kStart + 2100) << c.stopAt;
         EXPECT_EQ(host.out.find("restored"), std::string::npos) << "kept, not printed";
     }
+    simdriver::SetProcessAgeSource([] { return INT64_MAX; });
+    simdriver::Configure(simdriver::DefaultScenario());
+}
+
+// What the keeper sends: every saved board, only those, as `apply` would with --off while the
+// lights are out; a colour that follows its GPU's temperature; nothing when nothing changed; a
+// temperature that cannot be read said once.
+TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
+    const std::string temperatures = ::testing::TempDir() + "keeper-send-temperatures";
+    const std::string boards =
+        "gpu bus=1 pci=220610de name=\"A\"\ngpu bus=2 pci=1e8110de name=\"B\" temperature=60\n"
+        "gpu bus=3 pci=220610de name=\"C\"\ntemperatures " +
+        temperatures + "\n";
+    std::remove(temperatures.c_str());
+    FakeHost host;
+    ASSERT_EQ(RunCommand(host, boards, "apply --gpu 0 --mode wave --color 102030 --save"), 0);
+    ASSERT_EQ(RunCommand(host, boards, "apply --gpu 1 --color-by-temperature 0000ff:ff0000 --save"),
+              0);
+    std::string error;
+    UpdateSettings(
+        host, [](SavedSettings& s) { s.lightsOut = {false, DailyHours{23 * 60, 7 * 60}}; }, error);
+    // What `apply` sends for these command lines, one after the other.
+    const auto applied = [&boards](std::vector<std::string> lines) {
+        std::string bytes;
+        for (const std::string& line : lines) {
+            FakeHost reference;
+            EXPECT_EQ(RunCommand(reference, boards, line), 0) << line;
+            bytes += Written().second + " ";
+        }
+        return bytes;
+    };
+    const std::string lit = applied({"apply --gpu 0 --mode wave --color 102030",
+                                     "apply --gpu 1 --color 800080"});
+    const std::string dark = applied({"apply --gpu 0 --mode wave --color 102030 --off",
+                                      "apply --gpu 1 --color 800080 --off"});
+    struct NoWaits : KeeperWaits {
+        void Sleep(unsigned) override {}
+        bool Stopping() const override { return false; }
+    } waits;
+    KeeperSender sender(host, waits);
+    const int noon = 12 * 3600, night = 23 * 3600 + 60;
+    const struct {
+        Trigger trigger;
+        bool everyBoard;
+        int second;
+        std::string temperature;  // the file's line for bus 2, or nothing
+        std::string bytes, said;
+        bool following;
+    } sends[] = {
+        {Trigger::kStart, true, noon, "", lit,
+         "GPU 0 (A): restored wave, colour 102030, shade 50, LED on, cycle, interval medium, "
+         "brightness 100%|GPU 1 (B): restored static, colour 800080, shade 50, LED on (the colour "
+         "of 60 °C)|",
+         true},
+        {Trigger::kSettings, false, noon, "", "", "", true},
+        {Trigger::kQuietHours, false, night, "", dark, "GPU 0 (A): lights out, wave", false},
+        {Trigger::kResume, true, night, "", dark, "GPU 1 (B): lights out, static", false},
+        {Trigger::kTemperature, false, noon, "2 -", applied({"apply --gpu 0 --mode wave --color 102030",
+                                                             "apply --gpu 1 --color 0000ff"}),
+         "GPU 1 (B): the temperature cannot be read; the first colour until it can|", true},
+        {Trigger::kTemperature, false, noon, "2 -", "", "", true},
+        {Trigger::kTemperature, false, noon, "2 61", applied({"apply --gpu 1 --color 860079"}),
+         "(the colour of 61 °C)", true},
+    };
+    for (const auto& send : sends) {
+        std::ofstream(temperatures) << send.temperature << "\n";
+        RunCommand(host, boards, "list");  // the boards as they were, the call log emptied
+        const SendOutcome outcome = sender.Send({send.trigger, send.everyBoard, {false, send.second}});
+        std::string said;
+        for (const std::string& line : outcome.printed) said += line + "|";
+        EXPECT_EQ(outcome.exitCode, 0) << said;
+        EXPECT_EQ(Written().second + (Written().first ? " " : ""),
+                  send.bytes.empty() ? "" : send.bytes)
+            << TriggerName(send.trigger);
+        EXPECT_NE(said.find(send.said), std::string::npos) << said;
+        EXPECT_EQ(said.find("GPU 2"), std::string::npos) << "never touched: nothing saved for it";
+        EXPECT_EQ(outcome.following, send.following) << TriggerName(send.trigger);
+        EXPECT_EQ(outcome.rule, (LightsOutRule{false, DailyHours{23 * 60, 7 * 60}}));
+    }
+    // Looked at between sends: noise of a degree is no change; two are.
+    for (const auto& [line, moved] : std::vector<std::pair<std::string, bool>>{
+             {"2 62", false}, {"2 60", false}, {"2 59", true}}) {
+        std::ofstream(temperatures) << line << "\n";
+        EXPECT_EQ(sender.FollowedTemperaturesMoved({false, noon}), moved) << line;
+    }
+    sender.StopFollowing();
+    EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << "the driver let go";
+    std::remove(temperatures.c_str());
     simdriver::SetProcessAgeSource([] { return INT64_MAX; });
     simdriver::Configure(simdriver::DefaultScenario());
 }

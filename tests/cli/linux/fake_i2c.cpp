@@ -4,10 +4,14 @@
 // Words: answers (a controller at 0x49), deny (open: EACCES), busy (I2C_SLAVE: EBUSY), smbus
 // (no plain I2C), fail-read=K / fail-write=K (the K-th read / write of the node: EIO), short (a
 // write one byte short).
+// The board lock file (lumivar-i2c.lock) fails as FAKE_LOCK_FAULT says: deny (open: EACCES),
+// race (another program makes it between the plain open and the exclusive create: EEXIST),
+// nolock (flock: ENOLCK); each open and close of it is appended to ROOT/lock.log.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +31,7 @@ struct Node {
     int reads = 0, writes = 0;
 };
 Node nodes[1024];
+bool lockFds[1024];
 
 // Looked up at each call: the program may call in before this library's constructors ran.
 template <typename Fn>
@@ -40,6 +45,17 @@ Node* NodeOf(int fd) {
 
 bool Has(const Node& node, const std::string& word) {
     return node.words.find(word) != std::string::npos;
+}
+
+bool LockFault(const char* fault) {
+    const char* set = std::getenv("FAKE_LOCK_FAULT");
+    return set != nullptr && std::strcmp(set, fault) == 0;
+}
+
+void LockLog(const char* event) {
+    FILE* log = std::fopen((std::string(std::getenv("LUMIVAR_ROOT")) + "/lock.log").c_str(), "a");
+    std::fprintf(log, "%s\n", event);
+    std::fclose(log);
 }
 
 // Reads and writes alike, each logged: the K-th fails (EIO) when the words say so, and nobody
@@ -69,7 +85,15 @@ extern "C" int open(const char* path, int flags, ...) {
     va_start(rest, flags);
     const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
     va_end(rest);
+    const bool lock = std::strstr(path, "lumivar-i2c.lock") != nullptr;
+    if (lock && LockFault("deny")) return errno = EACCES, -1;
+    if (lock && LockFault("race") && (flags & O_EXCL) != 0) {
+        Real<int (*)(int)>("close")(
+            Real<int (*)(const char*, int, ...)>("open")(path, O_CREAT, mode));
+        return errno = EEXIST, -1;
+    }
     const int fd = Real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+    if (lock && fd >= 0 && fd < 1024) lockFds[fd] = true, LockLog("open");
     const char* node = fd >= 0 && fd < 1024 ? std::strstr(path, "/dev/i2c-") : nullptr;
     char words[256] = {};
     if (node == nullptr || pread(fd, words, sizeof words - 1, 0) < 0) return fd;
@@ -78,6 +102,7 @@ extern "C" int open(const char* path, int flags, ...) {
 }
 
 extern "C" int close(int fd) {
+    if (fd >= 0 && fd < 1024 && lockFds[fd]) lockFds[fd] = false, LockLog("close");
     if (Node* node = NodeOf(fd)) node->number = -1;
     return Real<int (*)(int)>("close")(fd);
 }
@@ -111,4 +136,10 @@ extern "C" ssize_t write(int fd, const void* data, size_t size) {
     Node* node = NodeOf(fd);
     return node ? Transfer(*node, "write", data, size, node->writes)
                 : Real<ssize_t (*)(int, const void*, size_t)>("write")(fd, data, size);
+}
+
+extern "C" int flock(int fd, int operation) {
+    const bool lock = fd >= 0 && fd < 1024 && lockFds[fd];
+    return lock && LockFault("nolock") ? (errno = ENOLCK, -1)
+                                       : Real<int (*)(int, int)>("flock")(fd, operation);
 }

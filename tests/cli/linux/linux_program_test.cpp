@@ -16,89 +16,10 @@
 #include "cli/commands/board_commands.h"
 #include "cli/linux/linux_host.h"
 #include "platform/linux/linux_driver.h"
+#include "tests/cli/linux/fake_machine.h"
 #include "tests/support/in_process/in_process_driver.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string Text(const fs::path& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
-void Put(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-}
-
-std::vector<std::string> Words(const std::string& text, char end = ' ') {
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string word; std::getline(in, word, end);) words.push_back(word);
-    return words;
-}
-
-// The simulated driver's two default boards, each with its controller on one adapter among
-// silent ones; beside them what is no NVIDIA GPU, and a GPU the driver's /proc does not name.
-struct Machine {
-    fs::path root = fs::temp_directory_path() / ("lumivar-" + std::to_string(getpid()));
-    Machine() {
-        fs::remove_all(root);
-        setenv("LUMIVAR_ROOT", root.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
-        setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);
-        setenv("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=1", 1);
-        Gpu("0000:01:00.0 0x2206", "NVIDIA GeForce RTX 3080", {"0 5", "1 3 answers", "3 8"});
-        Gpu("0000:02:00.0 0x1e81", "NVIDIA GeForce RTX 2080 SUPER", {"1 9", "5 2", "2 4 answers"});
-        Gpu("0000:03:00.0 0x1b80 0x030200", "", {});
-        Gpu("0000:01:00.1 0x1aef 0x040300", "audio", {});
-        Gpu("0000:00:02.0 0x4680 0x030000 0x8086", "Intel", {});
-        Put(root / "sys/bus/pci/devices/0000:01:00.0/i2c-7/name", "SMBus I801 adapter\n");
-        Put(root / "dev/i2c-7", "answers");
-        Put(root / "sys/bus/pci/devices/0000:02:00.0/i2c-6/name", "NVIDIA i2c adapter at 2:00.0\n");
-    }
-    ~Machine() { fs::remove_all(root); }
-    // "ADDRESS DEVICE [CLASS [VENDOR]]"; adapters as "PORT N [WORDS]".
-    void Gpu(const std::string& pci, const std::string& model,
-             const std::vector<std::string>& adapters) {
-        std::vector<std::string> id = Words(pci);
-        while (id.size() < 4) id.push_back(id.size() == 2 ? "0x030000" : "0x10de");
-        const fs::path device = root / "sys/bus/pci/devices" / id[0];
-        Put(device / "device", id[1]), Put(device / "class", id[2]), Put(device / "vendor", id[3]);
-        if (!model.empty())
-            Put(root / "proc/driver/nvidia/gpus" / id[0] / "information",
-                "Model: \t " + model + "\nIRQ: 4\n");
-        for (const std::string& adapter : adapters) {
-            const std::vector<std::string> w = Words(adapter + "  ");
-            Put(device / ("i2c-" + w[1]) / "name", "NVIDIA i2c adapter " + w[0] + " at 1:00.0\n");
-            Put(root / "dev" / ("i2c-" + w[1]), w[2]);
-        }
-    }
-    // lumivar with the adapters played; its exit code, its output kept in ROOT/TAG.out and .err,
-    // its pid in .pid.
-    int Run(const std::string& line, const std::string& tag = "run") const {
-        const std::string r = (root / tag).string();
-        const int status = std::system(("echo $$ >" + r +
-                                        ".pid; LD_PRELOAD=" FAKE_I2C " exec " LUMIVAR_PROGRAM " " +
-                                        line + " >" + r + ".out 2>" + r + ".err")
-                                           .c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Output(const std::string& tag = "run") const {
-        return Text(root / (tag + ".out")) + Text(root / (tag + ".err"));
-    }
-    // The transfers since the last look, each "MS i2c-N read|write COUNT[: BYTES]". The log is
-    // only read, never cut, while a program may still be writing to it.
-    std::vector<std::string> Transfers() {
-        std::vector<std::string> lines = Words(Text(root / "i2c.log"), '\n');
-        lines.erase(lines.begin(), lines.begin() + std::min(seen, lines.size()));
-        seen += lines.size();
-        return lines;
-    }
-    size_t seen = 0;
-};
 
 // The board commands as lumivar.exe runs them, on the simulated driver: of their host only the
 // driver and the probe rule reach the bytes, the rest is this system's.
@@ -292,12 +213,15 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     kill(std::stoi(Text(machine.root / "keep.pid")), SIGTERM);
     EXPECT_EQ(keeper.get(), 0) << machine.Output("keep");
     EXPECT_EQ(writes, 20) << machine.Output("keep");
-    EXPECT_EQ(logged(), "start,second keep,resume,resume,");
+    // "lumivar keep": no login session on this bus, said once at each start.
+    EXPECT_EQ(logged(), "lumivar keep,start,second keep,resume,resume,");
     EXPECT_NE(machine.Output("keep").find(" resume: GPU 3 (RTX 3080): restored static"),
               std::string::npos)
         << machine.Output("keep");
 
-    // No driver yet: told to end while it waits, it ends at once, long before its 60 s.
+    // No driver yet: told to end while it waits, it ends at once, long before its 60 s. Nobody
+    // plays logind from here on, so no keeper waits for an answer.
+    sd_bus_release_name(bus, "org.freedesktop.login1");
     fs::rename(machine.root / "sys", machine.root / "sys.away");
     keeper = std::async(std::launch::async, [&] { return machine.Run("keep", "late"); });
     for (int i = 0; i < 200 && !KeeperHolds(machine.root); ++i) usleep(50000);
@@ -320,7 +244,9 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     EXPECT_EQ(machine.Output(), "disabled\n");
     EXPECT_FALSE(KeeperHolds(machine.root));
     EXPECT_FALSE(fs::exists(machine.root / "config/autostart/lumivar.desktop"));
-    EXPECT_EQ(logged(), "start,second keep,resume,resume,start,start,");
+    EXPECT_EQ(
+        logged(),
+        "lumivar keep,start,second keep,resume,resume,lumivar keep,start,lumivar keep,start,");
 
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent", 1);
     EXPECT_EQ(machine.Run("keep", "nobus"), 6);

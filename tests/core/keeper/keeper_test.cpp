@@ -1,5 +1,5 @@
-// The keeper both platforms share: when it restores, what it logs, and the two together as a
-// platform's keeper drives them.
+// The keeper both platforms share: when it sends, what it logs, and the two together as a
+// platform's keeper drives them, with the rules' timers.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,37 +7,42 @@
 
 #include "core/keeper/keeper.h"
 #include "core/keeper/keeper_log.h"
-#include "core/keeper/restore_schedule.h"
+#include "core/keeper/send_schedule.h"
 
 namespace {
 
-// A run of events: S start, T trigger (resume), U trigger (unlock), F the timer fires, D a restore
-// ends. The steps: n nothing, a arm the timer, and the restore started, by its trigger.
+// A run of events: S start, T trigger (resume), U trigger (unlock), L trigger (lock: no lighting
+// lost), F the timer fires, D a send ends. The steps: n nothing, a arm the timer, and the send
+// started, by its trigger, "*" when for every board.
 std::string Steps(const std::string& events) {
-    RestoreSchedule schedule;
+    SendSchedule schedule;
     std::string steps;
     for (char event : events) {
         const ScheduleStep step = event == 'S'   ? schedule.Start()
                                   : event == 'T' ? schedule.OnTrigger(Trigger::kResume)
                                   : event == 'U' ? schedule.OnTrigger(Trigger::kUnlock)
+                                  : event == 'L' ? schedule.OnTrigger(Trigger::kLock)
                                   : event == 'F' ? schedule.OnTimer()
-                                                 : schedule.OnRestoreFinished();
-        steps += step == ScheduleStep::kNothing ? "n "
-                 : step == ScheduleStep::kArmTimer
-                     ? "a "
-                     : std::string(TriggerName(schedule.Running())) + " ";
+                                                 : schedule.OnSendFinished();
+        steps += step == ScheduleStep::kNothing    ? "n "
+                 : step == ScheduleStep::kArmTimer ? "a "
+                                                   : std::string(TriggerName(schedule.Running())) +
+                                                         (schedule.RunningForEveryBoard() ? "* " : " ");
     }
     return steps;
 }
 
-TEST(KeeperSchedule, TriggersCloseTogetherMakeOneRestoreAndOneMoreFollowsABusyOne) {
+TEST(KeeperSchedule, TriggersCloseTogetherMakeOneSendAndOneMoreFollowsABusyOne) {
     const std::pair<const char*, const char*> cases[] = {
-        {"SDTTTFD", "start n a n n resume n "},          // three resumes, one restore
-        {"SDUTFD", "start n a n unlock n "},             // named by the first
-        {"STUDFD", "start n n a resume n "},             // during a restore: one more after it
-        {"SDTFUDFD", "start n a resume n a unlock n "},  // during the second
-        {"SDFDD", "start n n n n "},                     // a stray timer or end changes nothing
-        {"SDTFDTFD", "start n a resume n a resume n "},  // quiet again: a new restore
+        {"SDTTTFD", "start* n a n n resume* n "},        // three resumes, one send
+        {"SDUTFD", "start* n a n unlock* n "},           // named by the first
+        {"STUDFD", "start* n n a resume* n "},           // during a send: one more after it
+        {"SDTFUDFD", "start* n a resume* n a unlock* n "},  // during the second
+        {"SDFDD", "start* n n n n "},                    // a stray timer or end changes nothing
+        {"SDTFDTFD", "start* n a resume* n a resume* n "},  // quiet again: a new send
+        {"SDLFD", "start* n a lock n "},                 // nothing lost: changed boards only
+        {"SDLTFD", "start* n a n lock* n "},             // a lost one joins: every board
+        {"SLDFD", "start* n a lock n "},
     };
     for (const auto& [events, steps] : cases) EXPECT_EQ(Steps(events), steps) << events;
 }
@@ -72,45 +77,125 @@ TEST(KeeperLog, OneLinePerRestoreAndNeverAboveTheLimit) {
     }
 }
 
-// A platform as the keeper sees it: the timer, each restore (during which `duringRestore` may
-// bring triggers, as a platform's waits do) and the log, written down in order.
+// A platform as the keeper sees it, writing down in order what the keeper asks of it. Each send
+// returns `outcome`; `duringSend` may bring triggers meanwhile, as a platform's waits do.
 struct RecordingSystem : KeeperSystem {
-    void ArmTimer(unsigned milliseconds) override {
-        events += "timer " + std::to_string(milliseconds) + "; ";
+    void ArmTimer(KeeperTimer timer, unsigned milliseconds) override {
+        events += "arm " + std::to_string(int(timer)) + " " + std::to_string(milliseconds) + "; ";
     }
-    RestoreOutcome Restore() override {
-        ++restores;
-        if (duringRestore) std::exchange(duringRestore, nullptr)();
-        return {restores == 2 ? 3 : 0, {"GPU 0 (A): restored " + std::to_string(restores)}};
+    void StopTimer(KeeperTimer timer) override {
+        events += "stop " + std::to_string(int(timer)) + "; ";
     }
-    std::string LocalTime() override { return "12:00:0" + std::to_string(restores); }
+    SendOutcome Send(const KeeperSend& send) override {
+        ++sends;
+        events += std::string("send ") + TriggerName(send.trigger) +
+                  (send.everyBoard ? "*" : "") + (send.conditions.away ? " away" : "") + "; ";
+        if (duringSend) std::exchange(duringSend, nullptr)();
+        return outcome;
+    }
+    bool FollowedTemperaturesMoved(const KeeperConditions&) override {
+        events += "look; ";
+        return moved;
+    }
+    void StopFollowing() override { events += "let go; "; }
+    LocalTime Now() override { return {"12:00:0" + std::to_string(sends), secondOfDay}; }
     void Log(const std::string& line) override { events += line + "; "; }
-    void Restored(const std::string& time, int exitCode) override {
+    void Sent(const std::string& time, int exitCode) override {
         events += "shown " + time + " " + std::to_string(exitCode) + "; ";
     }
-    int restores = 0;
-    std::function<void()> duringRestore;
+    // What was asked since the last look.
+    std::string Asked() { return std::exchange(events, ""); }
+
+    int sends = 0;
+    int secondOfDay = 0;
+    bool moved = false;
+    SendOutcome outcome{0, {"GPU 0 (A): restored"}, {}, false};
+    std::function<void()> duringSend;
     std::string events;
 };
 
-TEST(Keeper, RestoresAtStartAndOncePerGatheringLogsEachAndMakesOneMoreAfterABusyRestore) {
+TEST(Keeper, SendsAtStartAndOncePerGatheringAndOneMoreAfterABusySend) {
     RecordingSystem system;
     Keeper keeper(system);
     keeper.Start();
     keeper.OnTrigger(Trigger::kResume);
     keeper.OnTrigger(Trigger::kUnlock);
-    keeper.OnTimer();
-    system.duringRestore = [&] { keeper.OnTrigger(Trigger::kTrayMenu); };
+    system.outcome.exitCode = 3;
+    keeper.OnTimer(KeeperTimer::kGather);
+    system.outcome.exitCode = 0;
+    system.duringSend = [&] { keeper.OnTrigger(Trigger::kTrayMenu); };
     keeper.OnTrigger(Trigger::kSecondKeep);
-    keeper.OnTimer();
-    keeper.OnTimer();
-    EXPECT_EQ(system.events,
-              "12:00:01 start: GPU 0 (A): restored 1; shown 12:00:01 0; "
-              "timer 2000; "
-              "12:00:02 resume: GPU 0 (A): restored 2 (exit 3); shown 12:00:02 3; "
-              "timer 2000; "
-              "12:00:03 second keep: GPU 0 (A): restored 3; shown 12:00:03 0; timer 2000; "
-              "12:00:04 tray menu: GPU 0 (A): restored 4; shown 12:00:04 0; ");
+    keeper.OnTimer(KeeperTimer::kGather);
+    system.outcome.printed.clear();  // nothing needed sending: no line
+    keeper.OnTimer(KeeperTimer::kGather);
+    EXPECT_EQ(system.Asked(),
+              "send start*; 12:00:01 start: GPU 0 (A): restored; shown 12:00:01 0; stop 1; "
+              "arm 0 2000; "
+              "send resume*; 12:00:02 resume: GPU 0 (A): restored (exit 3); shown 12:00:02 3; "
+              "stop 1; arm 0 2000; "
+              "send second keep*; 12:00:03 second keep: GPU 0 (A): restored; shown 12:00:03 0; "
+              "stop 1; arm 0 2000; "
+              "send tray menu*; stop 1; ");
 }
 
+// Away counts only under a rule that heeds it; an unlock always sends every board. The quiet
+// hours' boundary timer follows the rule and the clock; the temperatures are looked at while a
+// board follows them, and let go when none does.
+TEST(Keeper, PresenceQuietHoursAndTemperaturesBecomeSendsAndTimers) {
+    RecordingSystem system;
+    Keeper keeper(system);
+    keeper.Start();
+    system.Asked();
+    keeper.OnSessionLocked(true);  // no rule yet: nothing
+    keeper.OnDisplay(false);
+    EXPECT_EQ(system.Asked(), "");
+    keeper.OnSessionLocked(false);
+    keeper.OnDisplay(true);
+    system.outcome.rule = {true, DailyHours{23 * 60, 7 * 60}};
+    system.secondOfDay = 22 * 3600 + 59 * 60 + 30;  // 30 s before the hours begin
+    keeper.OnTimer(KeeperTimer::kGather);
+    EXPECT_EQ(system.Asked(),
+              "arm 0 2000; send unlock*; 12:00:02 unlock: GPU 0 (A): restored; shown 12:00:02 0; "
+              "arm 1 30000; ");
+    keeper.OnSessionLocked(true);
+    keeper.OnDisplay(false);  // away already: no second trigger
+    keeper.OnTimer(KeeperTimer::kGather);
+    keeper.OnDisplay(true);  // still locked: still away
+    keeper.OnTimer(KeeperTimer::kGather);
+    system.secondOfDay = 7 * 3600;  // the hours have just ended
+    keeper.OnTimer(KeeperTimer::kBoundary);
+    keeper.OnTimer(KeeperTimer::kGather);
+    EXPECT_EQ(system.Asked(),
+              "arm 0 2000; send lock away; 12:00:03 lock: GPU 0 (A): restored; shown 12:00:03 0; "
+              "arm 1 30000; arm 0 2000; "
+              "send quiet hours away; 12:00:04 quiet hours: GPU 0 (A): restored; "
+              "shown 12:00:04 0; arm 1 57600000; ");
+
+    system.outcome = {0, {"GPU 0 (A): restored"}, {}, true};
+    keeper.OnClockChanged();
+    keeper.OnTimer(KeeperTimer::kGather);
+    keeper.OnTimer(KeeperTimer::kSample);  // the same temperatures: no send
+    system.moved = true;
+    keeper.OnTimer(KeeperTimer::kSample);
+    system.outcome.following = false;
+    keeper.OnTimer(KeeperTimer::kGather);
+    keeper.OnTimer(KeeperTimer::kSample);  // a late tick after the last board stopped following
+    EXPECT_EQ(system.Asked(),
+              "arm 0 2000; send clock change away; 12:00:05 clock change: GPU 0 (A): restored; "
+              "shown 12:00:05 0; stop 1; arm 2 2000; "
+              "look; arm 2 2000; look; arm 0 2000; arm 2 2000; "
+              "send temperature away; 12:00:06 temperature: GPU 0 (A): restored; "
+              "shown 12:00:06 0; stop 1; stop 2; let go; ");
+
+    system.outcome = {0, {}, {true, std::nullopt}, false};
+    keeper.OnSessionLocked(false);
+    keeper.OnTimer(KeeperTimer::kGather);
+    keeper.OnDisplay(false);
+    keeper.OnTimer(KeeperTimer::kGather);
+    keeper.OnDisplay(true);
+    keeper.OnTimer(KeeperTimer::kGather);
+    EXPECT_EQ(system.Asked(),
+              "arm 0 2000; send unlock*; stop 1; arm 0 2000; send display off away; stop 1; "
+              "arm 0 2000; send display on; stop 1; ");
+}
 }  // namespace

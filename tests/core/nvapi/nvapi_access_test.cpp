@@ -77,6 +77,53 @@ TEST(NvApiAccess, EachLoadResolvesEachFunctionOnceAndAMissingOneEveryTime) {
     }
 }
 
+// The thermal query reaches the driver under its own identifier, with the GPU, sensor index and
+// record it was given, between the two reports of that identifier; it is resolved once per load.
+// A driver without it answers "no implementation" each time, and is asked again each time.
+TEST(NvApiAccess, ForwardsTheThermalQueryUnderItsOwnIdentifier) {
+    using Served = std::tuple<std::string, int64_t, NvU32, NvAPI_Status>;  // bus or interface
+    const NvU32 id = nvapi_id::kGpuGetThermalSettings;
+    for (const bool missing : {false, true}) {
+        simdriver::Configure(Driver(missing ? std::vector<NvU32>{id} : std::vector<NvU32>{}));
+        const int before = InProcessDriver::Queries(id);
+        InProcessDriver driver;
+        NvApiAccess layer(driver);
+        NvPhysicalGpuHandle gpus[NVAPI_MAX_PHYSICAL_GPUS] = {};
+        NvU32 count = 0;
+        ASSERT_EQ(layer.EnumPhysicalGPUs(gpus, &count), NVAPI_OK);
+        const size_t first = simdriver::Calls().size();
+        for (const NvU32 sensorIndex : {NVAPI_THERMAL_TARGET_ALL, 0u}) {
+            NV_GPU_THERMAL_SETTINGS settings{NV_GPU_THERMAL_SETTINGS_VER_2, 0, {}};
+            const bool answered = !missing && sensorIndex == NVAPI_THERMAL_TARGET_ALL;
+            EXPECT_EQ(layer.GPU_GetThermalSettings(gpus[1], sensorIndex, &settings),
+                      missing    ? NVAPI_NO_IMPLEMENTATION
+                      : answered ? 0
+                                 : -5);
+            EXPECT_EQ(std::make_pair(settings.count, settings.sensor[0].currentTemp),
+                      std::make_pair(answered ? 1u : 0u, answered ? 45 : 0));
+        }
+        EXPECT_EQ(InProcessDriver::Queries(id) - before, missing ? 2 : 1) << missing;
+        std::vector<Served> served;
+        const std::vector<simdriver::CallRecord> calls = simdriver::Calls();
+        for (size_t i = first; i < calls.size(); ++i) {
+            const bool report = calls[i].call != "NvAPI_GPU_GetThermalSettings";
+            served.emplace_back(calls[i].call, report ? calls[i].reportedInterface : calls[i].bus,
+                                report ? 0 : calls[i].sensorIndex,
+                                report ? calls[i].reportedStatus : calls[i].status);
+        }
+        const Served start{"NvAPI_CallStartReport", id, 0, 0};
+        const std::vector<Served> expected = {start,
+                                              {"NvAPI_GPU_GetThermalSettings", 2, 15, 0},
+                                              {"NvAPI_CallReturnReport", id, 0, 0},
+                                              start,
+                                              {"NvAPI_GPU_GetThermalSettings", 2, 0, -5},
+                                              {"NvAPI_CallReturnReport", id, 0, -5}};
+        EXPECT_EQ(served, missing ? std::vector<Served>{} : expected);
+        NvU32 bus = 0;  // the thermal entry is kept apart from the other queries'
+        EXPECT_EQ(std::make_pair(layer.GPU_GetBusId(gpus[1], &bus), bus), std::make_pair(0, 2u));
+    }
+}
+
 TEST(NvApiAccess, DiagnosticHooksAreCalledOnlyAsAPair) {
     for (int hooks = 0; hooks < 3; ++hooks) {  // both, none, the call-start hook alone
         simdriver::Scenario scenario = Driver();

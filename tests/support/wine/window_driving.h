@@ -12,6 +12,12 @@
 
 namespace e2e {
 
+// A message whose lParam points at a structure, as the system sends WM_DEVICECHANGE or
+// WM_POWERBROADCAST: `data` copied into the window's process and the message sent with the copy's
+// address there (a device event's, which the system copies itself, with `data`'s own address).
+// The window's answer; 0 when the copy or the send failed.
+LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, const void* data, size_t size);
+
 // What a user sets before pressing Apply: the mode, interval and brightness positions, Cycle
 // (clicked where the mode lets the user choose), LED ON, the slider and the edits' texts.
 struct ControlSetting {
