@@ -25,7 +25,7 @@ struct BoardStep {
     const Board* board = nullptr;
     ApplyReadings controls;
     LedSettings settings;
-    ApplyOptions saved;  // the options, the mode as the board's list names it
+    ApplyOptions saved;          // the options, the mode as the board's list names it
     std::optional<int> celsius;  // the temperature a following colour came from
 };
 

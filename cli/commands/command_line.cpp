@@ -1,5 +1,6 @@
 #include "cli/commands/command_line.h"
 
+#include "core/settings/decimal_text.h"
 #include "resources/version.h"
 
 #include <CLI/CLI.hpp>
@@ -34,14 +35,8 @@ ParsedCommandLine Failure(const std::string& error) {
 }
 
 std::optional<int> Decimal(const std::string& text, int most) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value > most) return std::nullopt;
-    return value;
+    const std::optional<int> value = PlainDecimal(text, 9);
+    return value && *value <= most ? value : std::nullopt;
 }
 
 // CLI11's structural errors, put in our words.

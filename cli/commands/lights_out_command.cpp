@@ -15,9 +15,9 @@ int RunLightsOut(const std::optional<LightsOutRule>& rule, CliHost& host) {
     const SettingsOutcome outcome = UpdateSettings(
         host.Settings(), [&rule](SavedSettings& settings) { settings.lightsOut = *rule; }, error);
     if (outcome != SettingsOutcome::kDone) {
-        return Fail(host, kExitSettingsFile,
-                    outcome == SettingsOutcome::kUnreadable ? error
-                                                            : "cannot save the rule: " + error);
+        return Fail(
+            host, kExitSettingsFile,
+            outcome == SettingsOutcome::kUnreadable ? error : "cannot save the rule: " + error);
     }
     host.SettingsChanged();
     host.Print("lights-out: " + LightsOutText(*rule));

@@ -7,8 +7,8 @@ bool LightsOut(const LightsOutRule& rule, const KeeperConditions& conditions) {
            (rule.hours && WithinHours(*rule.hours, conditions.secondOfDay));
 }
 
-SentLighting WantedLighting(const ApplyOptions& saved, bool lightsOut,
-                            std::optional<int> celsius, const SentLighting* lastSent) {
+SentLighting WantedLighting(const ApplyOptions& saved, bool lightsOut, std::optional<int> celsius,
+                            const SentLighting* lastSent) {
     SentLighting wanted;
     wanted.dark = lightsOut;
     if (saved.byTemperature) {
@@ -34,8 +34,7 @@ std::vector<LightingToSend> WhatToSend(const std::vector<SavedBoardNow>& boards,
     for (const SavedBoardNow& board : boards) {
         const auto last = lastSent.find(board.key);
         const SentLighting* previous = last == lastSent.end() ? nullptr : &last->second;
-        const SentLighting wanted =
-            WantedLighting(board.saved, lightsOut, board.celsius, previous);
+        const SentLighting wanted = WantedLighting(board.saved, lightsOut, board.celsius, previous);
         if (everyBoard || previous == nullptr || *previous != wanted) {
             sends.push_back({board.key, wanted});
         }

@@ -10,8 +10,8 @@
 #include "core/settings/settings_file.h"
 
 struct KeeperConditions {
-    bool away = false;     // the session locked or the display off
-    int secondOfDay = 0;   // local time, 0 to 86399
+    bool away = false;    // the session locked or the display off
+    int secondOfDay = 0;  // local time, 0 to 86399
 };
 
 // The lighting as sent: options with a colour (none that follows the temperature), whether it
@@ -38,8 +38,8 @@ bool LightsOut(const LightsOutRule& rule, const KeeperConditions& conditions);
 // A colour that follows the temperature takes the colour of `celsius` (the GPU's, read now;
 // nothing when it cannot be read), unless it moved no more than the noise from the temperature
 // of what was last sent, or the board stays dark.
-SentLighting WantedLighting(const ApplyOptions& saved, bool lightsOut,
-                            std::optional<int> celsius, const SentLighting* lastSent);
+SentLighting WantedLighting(const ApplyOptions& saved, bool lightsOut, std::optional<int> celsius,
+                            const SentLighting* lastSent);
 
 // A present board with a saved entry, and its GPU's temperature when the entry follows it.
 struct SavedBoardNow {

@@ -8,22 +8,12 @@
 #include "core/rules/panel_rules.h"
 #include "core/rules/window_state.h"
 #include "core/rules/picker_rules.h"
+#include "core/settings/decimal_text.h"
 
 namespace {
 
 const char* const kIntervalNames[] = {"short", "medium", "long"};
 const int kBrightnessPercents[] = {100, 75, 50, 25};
-
-// Plain decimal digits only (no sign, no blanks), at most three of them.
-bool SmallDecimal(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 3) return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    return true;
-}
 
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -81,10 +71,12 @@ bool ParseColour(const std::string& text, Rgb& colour, std::string& error) {
 }
 
 bool ParseShade(const std::string& text, int& shade, std::string& error) {
-    if (!SmallDecimal(text, shade) || shade > kShadeMax) {
+    const std::optional<int> value = PlainDecimal(text, 3);
+    if (!value || *value > kShadeMax) {
         error = "the shade '" + text + "' is not a whole number from 0 to 100";
         return false;
     }
+    shade = *value;
     return true;
 }
 
@@ -100,10 +92,9 @@ bool ParseInterval(const std::string& text, int& position, std::string& error) {
 }
 
 bool ParseBrightness(const std::string& text, int& position, std::string& error) {
-    int percent = 0;
-    if (SmallDecimal(text, percent)) {
+    if (const std::optional<int> percent = PlainDecimal(text, 3)) {
         for (int i = 0; i < 4; ++i) {
-            if (kBrightnessPercents[i] == percent) {
+            if (kBrightnessPercents[i] == *percent) {
                 position = i;
                 return true;
             }

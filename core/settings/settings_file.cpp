@@ -179,7 +179,8 @@ std::string SettingsText(const SavedSettings& settings) {
     }
     Json json = {{"boards", boards}};
     // A file with no rule stays as it was before there were rules.
-    if (settings.lightsOut != LightsOutRule()) json["lights-out"] = LightsOutText(settings.lightsOut);
+    if (settings.lightsOut != LightsOutRule())
+        json["lights-out"] = LightsOutText(settings.lightsOut);
     return json.dump(2) + "\n";
 }
 

@@ -3,19 +3,9 @@
 #include <algorithm>
 
 #include "core/settings/apply_options.h"
+#include "core/settings/decimal_text.h"
 
 namespace {
-
-// Whole degrees: plain digits, at most three.
-bool Celsius(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 3) return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    return true;
-}
 
 // cool * (span - part) + hot * part is never negative, so whole-number division floors it: half
 // a step up first rounds half up.
@@ -50,15 +40,16 @@ bool ParseTemperatureColours(const std::string& text, TemperatureColours& colour
 bool ParseTemperatureRange(const std::string& text, TemperatureColours& colours,
                            std::string& error) {
     const size_t dash = text.find('-');
-    int low = 0, high = 0;
-    if (dash == std::string::npos || !Celsius(text.substr(0, dash), low) ||
-        !Celsius(text.substr(dash + 1), high) || low >= high || high > kHighestCelsius) {
+    const std::optional<int> low = PlainDecimal(text.substr(0, dash), 3);
+    const std::optional<int> high =
+        dash == std::string::npos ? std::nullopt : PlainDecimal(text.substr(dash + 1), 3);
+    if (!low || !high || *low >= *high || *high > kHighestCelsius) {
         error = "the temperature range '" + text +
                 "' is not LOW-HIGH in whole degrees, 0 <= LOW < HIGH <= 120";
         return false;
     }
-    colours.low = low;
-    colours.high = high;
+    colours.low = *low;
+    colours.high = *high;
     return true;
 }
 

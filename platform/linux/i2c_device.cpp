@@ -38,7 +38,7 @@ I2cDevice& I2cDevice::operator=(I2cDevice&& other) noexcept {
 void I2cDevice::Close() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
-    address_ = -1;
+    address_.reset();
 }
 
 DeviceFault I2cDevice::Fault(FaultKind kind, int error, const std::string& detail) const {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/linux/device_fault.h"
@@ -33,6 +34,6 @@ class I2cDevice {
 
     int fd_ = -1;
     int number_ = -1;
-    int address_ = -1;
+    std::optional<uint8_t> address_;  // the address chosen on the open adapter
     std::string path_;
 };

@@ -7,27 +7,23 @@
 
 #include <cwchar>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
-DWORD WINAPI Spin(void* end) {
-    while (GetTickCount64() < *static_cast<const ULONGLONG*>(end)) {
-    }
-    return 0;
-}
-
 int Burn(DWORD milliseconds) {
-    static ULONGLONG end;
-    end = GetTickCount64() + milliseconds;
-    SYSTEM_INFO system;
-    GetSystemInfo(&system);
-    // Twice as many threads as there are processors, and this one: the programs under test wait
-    // for a turn at every step.
-    for (DWORD i = 0; i < 2 * system.dwNumberOfProcessors; ++i) {
-        const HANDLE thread = CreateThread(nullptr, 0, Spin, &end, 0, nullptr);
-        if (thread != nullptr) CloseHandle(thread);
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    // Twice as many threads as there are processors, and one: the programs under test wait for a
+    // turn at every step.
+    std::vector<std::thread> threads(2 * std::thread::hardware_concurrency() + 1);
+    for (std::thread& thread : threads) {
+        thread = std::thread([end] {
+            while (GetTickCount64() < end) continue;
+        });
     }
-    return static_cast<int>(Spin(&end));
+    for (std::thread& thread : threads) thread.join();
+    return 0;
 }
 
 int Hold(const wchar_t* path, const std::wstring& share, DWORD milliseconds) {

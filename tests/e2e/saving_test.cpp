@@ -7,14 +7,9 @@
 #include <thread>
 
 #include "core/settings/settings_file.h"
-#include "platform/windows/utf8_text.h"
 #include "tests/support/wine/cli_runs.h"
-#include "tests/support/wine/driver_log.h"
 #include "tests/support/wine/open_panel.h"
-#include "tests/support/wine/program_process.h"
-#include "tests/support/wine/test_paths.h"
 #include "tests/support/wine/wait_until.h"
-#include "tests/support/wine/window_driving.h"
 #include "tests/support/wine/wine_paths.h"
 
 namespace e2e {
@@ -22,34 +17,22 @@ namespace {
 
 constexpr const wchar_t* kBoardLock = L"Global\\VOXA LED Lumivar I2C";
 
-// Points both programs, as this test starts them, at the work folder's settings file.
-std::wstring SettingsFile() {
-    SetEnvironmentVariableW(L"APPDATA", WorkPath(L"appdata").c_str());
-    return WorkPath(L"appdata\\VOXA\\LED Lumivar\\settings.json");
+// lumivar.exe on a scenario, its stdout and stderr in "<log>.out".
+StartOptions LoggedCli(const ScenarioFiles& files, const std::string& arguments) {
+    return Cli(arguments, files.log + L".out");
 }
-
-// lumivar.exe started on a scenario, not waited for; its stdout and stderr go to "<log>.out".
-HANDLE StartLoggedCli(const ScenarioFiles& files, const std::string& arguments) {
-    const std::wstring output = files.log + L".out";
-    const HANDLE process = e2e::StartCli(files, arguments, output, output);
-    EXPECT_NE(process, nullptr);
-    return process;
+DWORD RunLoggedCli(const ScenarioFiles& files, const std::string& arguments) {
+    return RunToEnd(files, LoggedCli(files, arguments));
 }
 
 size_t Writes(const DriverLogWatch& log) {
     return WrittenData(log.TransfersSinceMark()).size();
 }
 
-void PostClick(const PanelWindow& window, int id) {
-    PostMessageW(window.Control(id), BM_CLICK, 0, 0);
-}
-
 // Another program (other_program.cpp) with these arguments, ended by force if left running.
 StartOptions OtherProgram(const std::wstring& arguments) {
-    StartOptions options;
-    options.program = WindowsPathFromArgument(WideFromUtf8(LUMIVAR_OTHER_PROGRAM));
-    options.arguments = L" " + arguments;
-    return options;
+    return {WindowsPathFromArgument(WideFromUtf8(LUMIVAR_OTHER_PROGRAM)), L"", false,
+            L" " + arguments};
 }
 
 // Whether some program has the file open: an open that shares nothing is refused then.
@@ -61,25 +44,15 @@ bool OpenElsewhere(const std::wstring& path) {
     return false;
 }
 
-// The panel's message box, once it shows, with its text; closed.
-std::wstring TakeMessage(ProgramProcess& process, DWORD timeoutMs) {
-    const HWND box = process.WaitForWindow(L"#32770", timeoutMs);
-    if (box == nullptr) return L"(none)";
-    const std::wstring text = PanelWindow(box).Text(0xFFFF);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); });
-    return text;
-}
-
 TEST(Saving, ARestoreSendsWhatThePanelAppliedUntilAResetAndABrokenFileIsLeftAlone) {
-    const std::wstring settings = SettingsFile();
+    const std::wstring& settings = TestPaths().settings;
     DeleteFileW(settings.c_str());
     OpenPanel panel(L"saving", {kDefaultBoards[0], kDefaultBoards[1], "i2c-write-fail 7"});
     const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
     const auto restored = [&] {
         DriverLogWatch watch(panel.files);
-        EXPECT_EQ(FinishCli(StartLoggedCli(panel.files, "restore")), 0u);
+        EXPECT_EQ(RunLoggedCli(panel.files, "restore"), 0u);
         return WrittenData(watch.TransfersSinceMark());
     };
     // clang-format off
@@ -95,13 +68,9 @@ TEST(Saving, ARestoreSendsWhatThePanelAppliedUntilAResetAndABrokenFileIsLeftAlon
     for (const auto& [slot, controls] : applies) {
         window.Select(kGpuListId, slot);
         window.Set(controls);
-        DriverLogWatch watch(panel.files);
-        window.Click(kApplyButtonId);
-        const std::vector<Transfer> sent = watch.WaitForWrites(static_cast<size_t>(slot) + 1);
+        const std::vector<Transfer> sent = panel.Press(kApplyButtonId, slot + 1u);
         if (sent.back().status == 0) last[slot] = WrittenData(sent);
-        std::vector<std::string> both = last[0];
-        both.insert(both.end(), last[1].begin(), last[1].end());
-        EXPECT_EQ(restored(), both) << "after an Apply on slot " << slot;
+        EXPECT_EQ(restored(), Joined(last[0], last[1])) << "after an Apply on slot " << slot;
     }
     window.Select(kGpuListId, 1);
     window.Click(kResetButtonId);
@@ -112,9 +81,9 @@ TEST(Saving, ARestoreSendsWhatThePanelAppliedUntilAResetAndABrokenFileIsLeftAlon
     window.Select(kGpuListId, 0);
     for (const DWORD wait : {10000, 3000}) {
         DriverLogWatch watch(panel.files);
-        PostClick(window, kApplyButtonId);
+        window.PostClick(kApplyButtonId);
         EXPECT_EQ(WrittenData(watch.WaitForWrites(1)).size(), 1u);
-        const std::wstring told = TakeMessage(panel.process, wait);
+        const std::wstring told = panel.process.TakeMessage(wait);
         EXPECT_EQ(told.find(settings) != std::wstring::npos, wait == 10000) << Utf8FromWide(told);
     }
     EXPECT_EQ(ReadWhole(settings), "{\"boards\": [");
@@ -122,7 +91,6 @@ TEST(Saving, ARestoreSendsWhatThePanelAppliedUntilAResetAndABrokenFileIsLeftAlon
 }
 
 TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
-    SettingsFile();
     OpenPanel panel(L"locks");
     const PanelWindow& window = panel.window;
     ASSERT_NE(window.Main(), nullptr);
@@ -132,10 +100,10 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
 
     // Held by this program: neither sends, each names the lock.
     const HANDLE held = CreateMutexW(nullptr, TRUE, kBoardLock);
-    PostClick(window, kApplyButtonId);
-    EXPECT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 1")), 3u);
+    window.PostClick(kApplyButtonId);
+    EXPECT_EQ(RunLoggedCli(cli, "apply --gpu 1"), 3u);
     EXPECT_NE(ReadWhole(cli.log + L".out").find(Utf8FromWide(kBoardLock)), std::string::npos);
-    EXPECT_NE(TakeMessage(panel.process, 15000).find(kBoardLock), std::wstring::npos);
+    EXPECT_NE(panel.process.TakeMessage(15000).find(kBoardLock), std::wstring::npos);
     EXPECT_EQ(Writes(panelLog) + Writes(cliLog), 0u);
     ReleaseMutex(held);
     CloseHandle(held);
@@ -143,7 +111,7 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
     // Abandoned by a thread that ended holding it: taken, and both blocks sent 500 ms apart.
     HANDLE abandoned = nullptr;
     std::thread([&] { abandoned = CreateMutexW(nullptr, TRUE, kBoardLock); }).join();
-    EXPECT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 1")), 0u);
+    EXPECT_EQ(RunLoggedCli(cli, "apply --gpu 1"), 0u);
     const std::vector<Transfer> sent = cliLog.WaitForWrites(2);
     EXPECT_EQ(WrittenData(sent).size(), 2u);
     EXPECT_GE(sent.back().t - sent.at(1).t, 450);
@@ -152,9 +120,9 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
     // The panel's Apply while lumivar pauses between its two blocks waits for the second. Each
     // look reads the panel's log first: a panel block seen before that second is interleaved.
     cliLog.Mark();
-    const HANDLE concurrent = StartLoggedCli(cli, "apply --gpu 1 --mode wave");
+    ProgramProcess concurrent(cli, LoggedCli(cli, "apply --gpu 1 --mode wave"));
     EXPECT_TRUE(WaitUntil([&] { return Writes(cliLog) > 0; }, 20000));
-    PostClick(window, kApplyButtonId);
+    window.PostClick(kApplyButtonId);
     bool interleaved = false;
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -164,13 +132,13 @@ TEST(Locks, HeldPastTheBoundNothingIsSentAndAbandonedItIsTaken) {
         },
         20000));
     EXPECT_FALSE(interleaved);
-    EXPECT_EQ(FinishCli(concurrent), 0u);
+    EXPECT_EQ(concurrent.WaitForExit(60000), 0u);
     panel.CloseAndExpectExitZero();
 }
 
 // Two family-3000 boards, so that both programs save at nearly the same moment.
 TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
-    const std::wstring settings = SettingsFile();
+    const std::wstring& settings = TestPaths().settings;
     const std::vector<std::string> boards = {
         kDefaultBoards[0], "gpu bus=3 pci=220610de name=\"NVIDIA GeForce RTX 3080\""};
     const ScenarioFiles one = WriteScenario(L"save-one", boards),
@@ -179,9 +147,10 @@ TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
     ProgramProcess burner(one, OtherProgram(L"burn 120000"));
     for (int pair = 0; pair < 20; ++pair) {
         DeleteFileW(settings.c_str());
-        const HANDLE runs[] = {StartLoggedCli(one, "apply --gpu 0 --save"),
-                               StartLoggedCli(other, "apply --gpu 1 --save --mode wave")};
-        for (const HANDLE run : runs) EXPECT_EQ(FinishCli(run), 0u);
+        ProgramProcess runs[] = {
+            ProgramProcess(one, LoggedCli(one, "apply --gpu 0 --save")),
+            ProgramProcess(other, LoggedCli(other, "apply --gpu 1 --save --mode wave"))};
+        for (ProgramProcess& run : runs) EXPECT_EQ(run.WaitForExit(60000), 0u);
         SavedSettings saved;
         std::string error;
         EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << error;
@@ -194,7 +163,7 @@ TEST(Locks, TwentyPairsOfConcurrentSavesKeepBothBoards) {
 // past the wait (a hold that lasts until the test ends it) the file is left as it was, and lumivar
 // says it is in use.
 TEST(Locks, ASaveWaitsForAFileAnotherProgramHoldsAndPastTheWaitLeavesItAlone) {
-    const std::wstring settings = SettingsFile();
+    const std::wstring& settings = TestPaths().settings;
     const ScenarioFiles cli = WriteScenario(L"held", kDefaultBoards);
     struct Case {
         std::wstring share;
@@ -210,30 +179,30 @@ TEST(Locks, ASaveWaitsForAFileAnotherProgramHoldsAndPastTheWaitLeavesItAlone) {
         {L"read", 60000, 4, inUse},
     };
     for (const Case& c : cases) {
-        const std::string label = Utf8FromWide(c.share) + " " + std::to_string(c.heldMs);
+        SCOPED_TRACE(Utf8FromWide(c.share) + " " + std::to_string(c.heldMs));
         DeleteFileW(settings.c_str());
-        ASSERT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 0 --save")), 0u);
+        ASSERT_EQ(RunLoggedCli(cli, "apply --gpu 0 --save"), 0u);
         const std::string before = ReadWhole(settings);
         DriverLogWatch log(cli);
         {
             ProgramProcess holder(cli, OtherProgram(L"hold \"" + settings + L"\" " + c.share +
                                                     L" " + std::to_wstring(c.heldMs)));
             EXPECT_TRUE(WaitUntil([&] { return OpenElsewhere(settings); }, 30000))
-                << label << ": the holder's exit code " << holder.WaitForExit(0);
-            EXPECT_EQ(FinishCli(StartLoggedCli(cli, "apply --gpu 1 --save")), c.code) << label;
+                << "the holder's exit code " << holder.WaitForExit(0);
+            EXPECT_EQ(RunLoggedCli(cli, "apply --gpu 1 --save"), c.code);
         }
         const std::string said = ReadWhole(cli.log + L".out");
-        EXPECT_NE(said.find(c.says), std::string::npos) << label << ": " << said;
+        EXPECT_NE(said.find(c.says), std::string::npos) << said;
         // Refused before sending when the first read gives up; sent, not saved, when the replace.
-        EXPECT_EQ(Writes(log), c.code == 0 || c.share == L"read" ? 2u : 0u) << label;
+        EXPECT_EQ(Writes(log), c.code == 0 || c.share == L"read" ? 2u : 0u);
         SavedSettings saved;
         std::string error;
-        EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << label << ": " << error;
-        EXPECT_EQ(saved.boards.size(), c.code == 0 ? 2u : 1u) << label;
-        EXPECT_TRUE(c.code == 0 || ReadWhole(settings) == before) << label;
+        EXPECT_TRUE(ParseSettings(ReadWhole(settings), saved, error)) << error;
+        EXPECT_EQ(saved.boards.size(), c.code == 0 ? 2u : 1u);
+        EXPECT_TRUE(c.code == 0 || ReadWhole(settings) == before);
         WIN32_FIND_DATAW found = {};
         const HANDLE left = FindFirstFileW((settings + L".*.new").c_str(), &found);
-        EXPECT_EQ(left, INVALID_HANDLE_VALUE) << label << ": " << Utf8FromWide(found.cFileName);
+        EXPECT_EQ(left, INVALID_HANDLE_VALUE) << Utf8FromWide(found.cFileName);
         if (left != INVALID_HANDLE_VALUE) FindClose(left);
     }
     // The panel past the wait: its message says so, and the file stays as it was.
@@ -245,8 +214,8 @@ TEST(Locks, ASaveWaitsForAFileAnotherProgramHoldsAndPastTheWaitLeavesItAlone) {
         ProgramProcess holder(cli, OtherProgram(L"hold \"" + settings + L"\" none 60000"));
         EXPECT_TRUE(WaitUntil([&] { return OpenElsewhere(settings); }, 30000))
             << "the holder's exit code " << holder.WaitForExit(0);
-        PostClick(panel.window, kApplyButtonId);
-        told = TakeMessage(panel.process, 15000);
+        panel.window.PostClick(kApplyButtonId);
+        told = panel.process.TakeMessage(15000);
     }
     EXPECT_NE(told.find(L"ほかのプログラムに使用されている"), std::wstring::npos)
         << Utf8FromWide(told);

@@ -2,7 +2,6 @@
 // copy, and the controls that follow the board, the mode and the radios.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "tests/support/wine/driver_log.h"
@@ -78,15 +77,6 @@ void ExpectLayout(const PanelWindow& window) {
     }
 }
 
-// A second copy ends at once with 0, showing nothing and never asking the driver.
-void ExpectSecondCopyEndsAtOnce(const PanelWindow& first) {
-    const ScenarioFiles files = WriteScenario(L"second-copy", kDefaultBoards);
-    ProgramProcess second(files);
-    EXPECT_EQ(second.WaitForWindow(nullptr), nullptr);
-    EXPECT_EQ(second.WaitForExit(), 0u);
-    EXPECT_TRUE(ReadDriverLog(files).empty() && IsWindowVisible(first.Main()));
-}
-
 // On the slots RTX 3080 and 3090 (family 3000), 2080 SUPER (2000) and 2070 (no board): lists and
 // radios only rearrange the controls; nothing reaches a board.
 void ExpectControlsFollowBoardModeAndRadios(const PanelWindow& window, const ScenarioFiles& files) {
@@ -111,26 +101,8 @@ void ExpectControlsFollowBoardModeAndRadios(const PanelWindow& window, const Sce
         list ? window.Select(step.control, step.position) : window.Click(step.control);
         EXPECT_EQ(window.Picture(), step.picture) << "step " << &step - steps;
     }
-    const std::vector<std::string> calls = CallNames(files);
-    EXPECT_TRUE(std::none_of(calls.begin(), calls.end(), [](const std::string& call) {
-        return call.find("I2C") != call.npos;
-    }));
+    EXPECT_TRUE(LoggedCalls(files, "NvAPI_I2C").empty());
 }
-
-// Takes the system's driver module away for one case (the end-to-end tests run one at a time).
-struct DriverModuleAside {
-    explicit DriverModuleAside(bool wanted) {
-        GetSystemDirectoryW(module, MAX_PATH);
-        aside = wcscat(module, L"\\nvapi64.dll") + std::wstring(L".aside");
-        moved = wanted && MoveFileExW(module, aside.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    ~DriverModuleAside() {
-        if (moved) MoveFileExW(aside.c_str(), module, MOVEFILE_REPLACE_EXISTING);
-    }
-    wchar_t module[MAX_PATH] = {};
-    std::wstring aside;
-    bool moved = false;
-};
 
 // The window opens on the boards listed by bus, with its lists, selections and states; a
 // failure shows its message (caption "VOXA LED Lumivar") before any window, and the program
@@ -138,12 +110,15 @@ struct DriverModuleAside {
 TEST(Startup, OpensOnEachMixOfBoardsOrSaysWhyNot) {
     const std::string rtx3080 = kDefaultBoards[0];
     std::vector<std::string> nineGpus;
-    for (int bus = 9; bus >= 1; --bus) {
-        nineGpus.push_back("gpu bus=" + std::to_string(bus) + " pci=220610de name=\"" +
-                           std::to_string(bus) + "\"");
+    for (const char bus : std::string("987654321")) {
+        nineGpus.push_back(std::string("gpu bus=") + bus + " pci=220610de name=\"" + bus + "\"");
     }
     const std::wstring initFailed = L"NvAPIの初期化に失敗しました\nerrorcode ";
     const std::string started = "1110011111 1001 0,0,1,0 50 255,255,255 ";
+    // The system's driver module, taken away for one case (each Wine session runs one test).
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring module = system + std::wstring(L"\\nvapi64.dll"), aside = module + L".aside";
     // clang-format off
     const struct {
         std::vector<std::string> scenario;  // enumerated in this order
@@ -177,26 +152,22 @@ TEST(Startup, OpensOnEachMixOfBoardsOrSaysWhyNot) {
     for (const auto& c : cases) {
         const int index = static_cast<int>(&c - cases);
         SCOPED_TRACE(testing::Message() << "case " << index);
-        const DriverModuleAside aside(c.noDriverModule);
-        ASSERT_EQ(aside.moved, c.noDriverModule);
-        StartOptions options;
-        options.program = c.noPicture ? TestPaths().withoutSkin1 : L"";
+        ASSERT_TRUE(!c.noDriverModule ||
+                    MoveFileExW(module.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING));
         const ScenarioFiles files = WriteScenario(L"start-" + std::to_wstring(index), c.scenario);
-        ProgramProcess process(files, options);
+        ProgramProcess process(files, {c.noPicture ? TestPaths().withoutSkin1 : L""});
         if (!c.message.empty()) {
-            const HWND box = process.WaitForWindow(L"#32770");
-            wchar_t caption[64] = {}, text[256] = {};
-            GetWindowTextW(box, caption, 64);
-            GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 256);
+            process.WaitForWindow(L"#32770");
             EXPECT_EQ(process.WaitForMainWindow(0), nullptr)
                 << "the window shows before the message";
-            EXPECT_EQ(std::wstring(caption) + L": " + text, L"VOXA LED Lumivar: " + c.message);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            EXPECT_EQ(process.TakeMessage(), L"VOXA LED Lumivar: " + c.message);
         }
         if (c.gpus.empty()) {
             EXPECT_EQ(process.WaitForMainWindow(), nullptr) << "the main window was shown";
             EXPECT_EQ(process.WaitForExit(), 0u);
             EXPECT_TRUE(!c.noPicture || ReadDriverLog(files).empty()) << "the driver was asked";
+            if (c.noDriverModule)
+                MoveFileExW(aside.c_str(), module.c_str(), MOVEFILE_REPLACE_EXISTING);
             continue;
         }
         const PanelWindow window(process.WaitForMainWindow());
@@ -217,25 +188,27 @@ TEST(Startup, OpensOnEachMixOfBoardsOrSaysWhyNot) {
         }
         if (index == 0) {
             // Discovery through the real loader asks the driver this much, and nothing more.
-            std::vector<std::string> calls,
-                expected = {"NvAPI_Initialize", "NvAPI_EnumPhysicalGPUs",
-                            "NvAPI_EnumTCCPhysicalGPUs"};
-            for (const char* call : {"BusId", "FullName", "PCIIdentifiers"}) {
-                expected.insert(expected.end(), 4, std::string("NvAPI_GPU_Get") + call);
+            std::string calls, expected = "Initialize EnumPhysicalGPUs EnumTCCPhysicalGPUs ";
+            for (const char* call : {"BusId ", "FullName ", "PCIIdentifiers "}) {
+                for (int gpu = 0; gpu < 4; ++gpu) expected += std::string("GPU_Get") + call;
             }
-            for (const Json& line : ReadDriverLog(files)) {
-                const std::string call = line.value("call", "");
-                if (!call.empty() && call.find("Report") == std::string::npos)
-                    calls.push_back(call);
+            for (const Json& line : LoggedCalls(files, "NvAPI_")) {
+                const std::string call = line["call"];
+                calls += call.find("Report") == std::string::npos ? call.substr(6) + " " : "";
             }
             EXPECT_EQ(calls, expected);
             ExpectLayout(window);
-            ExpectSecondCopyEndsAtOnce(window);
+            // A second copy ends at once with 0, showing nothing and never asking the driver.
+            const ScenarioFiles secondFiles = WriteScenario(L"second-copy", kDefaultBoards);
+            ProgramProcess second(secondFiles);
+            EXPECT_EQ(second.WaitForWindow(nullptr), nullptr);
+            EXPECT_EQ(second.WaitForExit(), 0u);
+            EXPECT_TRUE(ReadDriverLog(secondFiles).empty() && IsWindowVisible(window.Main()));
             ExpectControlsFollowBoardModeAndRadios(window, files);
         }
         window.Close();
         EXPECT_EQ(process.WaitForExit(), 0u);
-        EXPECT_EQ(CallNames(files).back(), "NvAPI_UnloadWithArgument");
+        EXPECT_EQ(LoggedCalls(files, "NvAPI").back()["call"], "NvAPI_UnloadWithArgument");
     }
 }
 

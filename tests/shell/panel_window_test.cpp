@@ -253,27 +253,10 @@ TEST(PanelWindow, HelpOverlayIsTranslucentAndReleasesWhatItsPaintsMake) {
     DestroyWindow(window);
 }
 
-TEST(GdiObjects, WrappersLeaveNothingBehindAndARefusedDeleteIsReported) {
+// A release Windows refuses is counted, so that the paints' checks above can see a leak.
+TEST(GdiObjects, ARefusedDeleteIsReported) {
     const long failures = GdiReleaseFailures();
     const HDC screen = GetDC(nullptr);
-    HGDIOBJ made[3] = {};  // the surface's context and bitmap, a brush
-    {
-        MemorySurface surface(screen, 40, 30, WHITENESS);
-        OwnedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
-        const HGDIOBJ defaultBrush = GetCurrentObject(surface.dc(), OBJ_BRUSH);
-        {
-            ScopedSelection selected(surface.dc(), brush.get());
-            EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), brush.get());
-        }
-        EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), defaultBrush);
-        EXPECT_EQ(GetPixel(surface.dc(), 39, 29), kWhite);
-        made[0] = surface.dc();
-        made[1] = GetCurrentObject(surface.dc(), OBJ_BITMAP);
-        made[2] = brush.get();
-    }
-    for (HGDIOBJ gone : made) EXPECT_EQ(GetObjectType(gone), 0u);
-    EXPECT_EQ(GdiReleaseFailures(), failures);
-
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
     const HGDIOBJ previous = SelectObject(memory, bitmap);

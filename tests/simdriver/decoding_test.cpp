@@ -64,19 +64,18 @@ TEST(BoardModel, DecodesWellFormedBlocksAndRefusesTheRest) {
         Block block;
         const char* lighting;
     } cases[] = {
+        // clang-format off
         {k2000, mode, "off WAVE 9,8,7 -1 -1"},
         {k2000, colour, "on WAVE 255,128,1 -1 -1"},  // a colour block keeps the mode
         {k2000, Changed(mode, {{2, 3}}), "on BREATHING 9,8,7 -1 -1"},  // a mode block keeps on
-        {k2000, {0xA0, 0xFC, 0x01}, "refused"},
-        {k2000, Changed(colour, {{0, 0xA2}}), "refused"},
-        {k2000, Changed(colour, {{2, 2}}), "refused"},
-        {k2000, Changed(mode, {{2, 5}}), "refused"},
+        {k2000, {0xA0, 0xFC, 0x01}, "refused"}, {k2000, Changed(colour, {{0, 0xA2}}), "refused"},
+        {k2000, Changed(colour, {{2, 2}}), "refused"}, {k2000, Changed(mode, {{2, 5}}), "refused"},
         {k3000, reset, "on STATIC 1,2,3 cycle 2 3"},
         {k3000, Changed(reset, {{2, 0}, {3, 5}, {7, 0}, {9, 0}}), "off GLOWING 1,2,3 2 0"},
-        {k3000, colour, "refused"},
+        {k3000, colour, "refused"}, {k3000, Changed(reset, {{38, 4}}), "refused"},
         {k3000, Changed(reset, {{3, 2}}), "refused"},  // code 2 has no mode here
-        {k3000, Changed(reset, {{38, 4}}), "refused"},
         {simdriver::LedController::kNone, colour, "refused"},
+        // clang-format on
     };
     simdriver::BoardState board;
     for (const auto& c : cases) {

@@ -49,6 +49,11 @@ class FakeHost : public CliHost, public SettingsStore {
     void Sleep(unsigned milliseconds) override { now += milliseconds; }
     uint64_t Milliseconds() override { return now; }
     bool Stopping() override { return false; }
+    // No fake clock, nor a scenario of the test's, left behind.
+    ~FakeHost() {
+        simdriver::SetProcessAgeSource([] { return INT64_MAX; });
+        simdriver::Configure(simdriver::DefaultScenario());
+    }
 
     InProcessDriver driver;
     nvapi::NvApiAccess access{driver};
@@ -76,16 +81,9 @@ int RunCommand(FakeHost& host, const std::string& scenario, const std::string& l
 
 // The writes that reached a board, and all their bytes: "a2 01 01 ... a0 fc ...".
 std::pair<int, std::string> Written() {
-    std::pair<int, std::string> written;
-    for (const simdriver::CallRecord& call : simdriver::Calls()) {
-        if (call.call != "NvAPI_I2CWriteEx" || call.status != NVAPI_OK) continue;
-        ++written.first;
-        for (uint8_t byte : call.data) {
-            written.second += {' ', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
-        }
-    }
-    written.second.erase(0, 1);
-    return written;
+    std::string bytes;
+    for (const std::string& write : DriverWrites()) bytes += (bytes.empty() ? "" : " ") + write;
+    return {static_cast<int>(DriverWrites().size()), bytes};
 }
 
 // A family-3000 block from the nine bytes after a2; the colour and interval code follow 8 times.
@@ -109,7 +107,8 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
         int code;
         std::string says;  // on stdout for 0, on stderr otherwise
         int writes;
-        std::string bytes = "";  // when given: what was written
+        std::string bytes = "";              // when given: what was written
+        FakeLock FakeHost::*held = nullptr;  // taken by another program
     };
     const Case cases[] = {
         // The options set the panel's controls, a freshly started panel's where left out; then
@@ -143,26 +142,28 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
          "\xc3\xb5\xc2\x80\xc2\x80\xc2\x80\n",
          0},
         {three, "apply --gpu all", 0, "GPU 2 (GTX Éclair°): skipped, not a supported board", 3},
-        {three, "apply --gpu 1 --mode flash", 1,
-         "modes are static, strobing, wave, breathing, color-cycle", 0},
-        {three, "apply --gpu 7", 2, "there is no GPU 7", 0},
+        {three, "apply --gpu 1 --mode flash", 1, "modes are static, strobing, wave, breathing", 0},
+        {three, "apply --gpu 17", 2, "there is no GPU 17", 0},
         {three, "reset --gpu 2", 2, "GPU 2 (GTX Éclair°) is not a supported board", 0},
         {boards + "initialize-status -6", "apply", 3, "initialised (status -6)", 0},
         {"enum-status -1", "list", 3, "lists no GPU", 0},
         // One board's failure does not stop the others; the worst code wins.
-        {boards + "i2c-write-fail 1 -5", "reset --gpu all", 3, "the transfer failed (status -5)",
-         2},
+        {boards + "i2c-write-fail 1 -5", "reset --gpu all", 3, "transfer failed (status -5)", 2},
         {boards, "restore", 0, "nothing is saved yet", 0},
         // A driver that is ready 3 s after the start; one that never is, given up after 2 s.
         {boards + "not-ready-for 3000", "restore --wait 30", 0, "restored", 1},
         {boards + "not-ready-for 9999", "restore --wait 2", 3,
          "gave up after 2 s: the driver could not be initialised (status -6)", 0},
+        // Another program holds the boards: nothing is sent. Holds the settings: sent, not saved.
+        {boards, "apply --gpu all --save", 3, "nothing sent: taken", 0, "", &FakeHost::boardLock},
+        {boards, "apply --gpu all --save", 4, "cannot save the settings: taken", 3, "",
+         &FakeHost::settingsLock},
     };
     for (const Case& c : cases) {
         FakeHost host;
-        if (c.line.rfind("restore", 0) == 0 && c.says != "nothing is saved yet") {
-            ASSERT_EQ(RunCommand(host, boards, "apply --gpu 0 --mode wave --save"), 0);
-        }
+        const bool saved = c.line.rfind("restore", 0) == 0 && c.says != "nothing is saved yet";
+        ASSERT_EQ(saved ? RunCommand(host, boards, "apply --gpu 0 --mode wave --save") : 0, 0);
+        if (c.held) (host.*c.held).taken = true;
         host.now = FakeHost::kStart;
         EXPECT_EQ(RunCommand(host, c.scenario, c.line), c.code) << c.line;
         EXPECT_NE((c.code == 0 ? host.out : host.err).find(c.says), std::string::npos)
@@ -171,22 +172,8 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
         EXPECT_EQ(writes, c.writes) << c.line;
         EXPECT_TRUE(c.bytes.empty() || bytes == c.bytes) << c.line << ": " << bytes;
         EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << c.line << ": unloaded";
+        EXPECT_EQ(host.file.has_value(), saved) << c.line;
     }
-    // Another program holds the boards: nothing is sent. Holds the settings: sent, not saved.
-    for (const bool boards_held : {true, false}) {
-        FakeHost host;
-        (boards_held ? host.boardLock : host.settingsLock).taken = true;
-        EXPECT_EQ(RunCommand(host, boards, "apply --gpu all --save"), boards_held ? 3 : 4);
-        EXPECT_NE(host.err.find(boards_held ? "nothing sent: taken"
-                                            : "cannot save the settings: "
-                                              "taken"),
-                  std::string::npos)
-            << host.err;
-        EXPECT_EQ(Written().first, boards_held ? 0 : 3);
-        EXPECT_FALSE(host.file.has_value());
-    }
-    simdriver::SetProcessAgeSource([] { return INT64_MAX; });  // no fake clock left behind
-    simdriver::Configure(simdriver::DefaultScenario());
 }
 
 // A removal where nothing was saved makes no file; where a file is, what is left is written.
@@ -203,18 +190,19 @@ TEST(CliSettings, ARemovalMakesNoFileWhereNoneWas) {
     EXPECT_EQ(host.file, SettingsText(SavedSettings()));
 }
 
+// The keeper's waits on the host's clock, told to end once it reaches `at` after the start.
+struct StopAfter : KeeperWaits {
+    StopAfter(FakeHost& fakeHost, uint64_t at) : host(fakeHost), stopAt(FakeHost::kStart + at) {}
+    void Sleep(unsigned milliseconds) override { host.Sleep(milliseconds); }
+    bool Stopping() const override { return host.now >= stopAt; }
+    FakeHost& host;
+    uint64_t stopAt;
+};
+
 // A keeper told to end during its restore: a wait for the driver gives up at once; a pair of
 // blocks under way still goes out whole, and no further board is begun. Its lines are kept for
 // the log, not printed.
 TEST(KeeperSend, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPair) {
-    struct StopAfter : KeeperWaits {
-        StopAfter(FakeHost& fakeHost, uint64_t at)
-            : host(fakeHost), stopAt(FakeHost::kStart + at) {}
-        void Sleep(unsigned milliseconds) override { host.Sleep(milliseconds); }
-        bool Stopping() const override { return host.now >= stopAt; }
-        FakeHost& host;
-        uint64_t stopAt;
-    };
     const std::string boards =
         "gpu bus=1 pci=1e8110de name=\"RTX 2080\"\ngpu bus=2 pci=220610de name=\"RTX 3080\"\n";
     const struct {
@@ -244,8 +232,6 @@ TEST(KeeperSend, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPair) 
         EXPECT_LT(host.now, FakeHost::kStart + 2100) << c.stopAt;
         EXPECT_EQ(host.out.find("restored"), std::string::npos) << "kept, not printed";
     }
-    simdriver::SetProcessAgeSource([] { return INT64_MAX; });
-    simdriver::Configure(simdriver::DefaultScenario());
 }
 
 // What the keeper sends: every saved board, only those, as `apply` would with --off while the
@@ -264,7 +250,11 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
               0);
     std::string error;
     UpdateSettings(
-        host, [](SavedSettings& s) { s.lightsOut = {false, DailyHours{23 * 60, 7 * 60}}; }, error);
+        host,
+        [](SavedSettings& s) {
+            s.lightsOut = {false, DailyHours{23 * 60, 7 * 60}};
+        },
+        error);
     // What `apply` sends for these command lines, one after the other.
     const auto applied = [&boards](std::vector<std::string> lines) {
         std::string bytes;
@@ -275,14 +265,11 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         }
         return bytes;
     };
-    const std::string lit = applied({"apply --gpu 0 --mode wave --color 102030",
-                                     "apply --gpu 1 --color 800080"});
-    const std::string dark = applied({"apply --gpu 0 --mode wave --color 102030 --off",
-                                      "apply --gpu 1 --color 800080 --off"});
-    struct NoWaits : KeeperWaits {
-        void Sleep(unsigned) override {}
-        bool Stopping() const override { return false; }
-    } waits;
+    const std::string lit =
+        applied({"apply --gpu 0 --mode wave --color 102030", "apply --gpu 1 --color 800080"});
+    const std::string dark = applied(
+        {"apply --gpu 0 --mode wave --color 102030 --off", "apply --gpu 1 --color 800080 --off"});
+    StopAfter waits(host, UINT64_MAX / 2);  // a driver that never comes up is given up
     KeeperSender sender(host, waits);
     const int noon = 12 * 3600, night = 23 * 3600 + 60;
     const struct {
@@ -301,8 +288,8 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         {Trigger::kSettings, false, noon, "", "", "", true},
         {Trigger::kQuietHours, false, night, "", dark, "GPU 0 (A): lights out, wave", false},
         {Trigger::kResume, true, night, "", dark, "GPU 1 (B): lights out, static", false},
-        {Trigger::kTemperature, false, noon, "2 -", applied({"apply --gpu 0 --mode wave --color 102030",
-                                                             "apply --gpu 1 --color 0000ff"}),
+        {Trigger::kTemperature, false, noon, "2 -",
+         applied({"apply --gpu 0 --mode wave --color 102030", "apply --gpu 1 --color 0000ff"}),
          "GPU 1 (B): the temperature cannot be read; the first colour until it can|", true},
         {Trigger::kTemperature, false, noon, "2 -", "", "", true},
         {Trigger::kTemperature, false, noon, "2 61", applied({"apply --gpu 1 --color 860079"}),
@@ -311,12 +298,12 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
     for (const auto& send : sends) {
         std::ofstream(temperatures) << send.temperature << "\n";
         RunCommand(host, boards, "list");  // the boards as they were, the call log emptied
-        const SendOutcome outcome = sender.Send({send.trigger, send.everyBoard, {false, send.second}});
+        const SendOutcome outcome =
+            sender.Send({send.trigger, send.everyBoard, {false, send.second}});
         std::string said;
         for (const std::string& line : outcome.printed) said += line + "|";
         EXPECT_EQ(outcome.exitCode, 0) << said;
-        EXPECT_EQ(Written().second + (Written().first ? " " : ""),
-                  send.bytes.empty() ? "" : send.bytes)
+        EXPECT_EQ(Written().second + (Written().first ? " " : ""), send.bytes)
             << TriggerName(send.trigger);
         EXPECT_NE(said.find(send.said), std::string::npos) << said;
         EXPECT_EQ(said.find("GPU 2"), std::string::npos) << "never touched: nothing saved for it";
@@ -329,18 +316,28 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         std::ofstream(temperatures) << line << "\n";
         EXPECT_EQ(sender.FollowedTemperaturesMoved({false, noon}), moved) << line;
     }
+    // Entries removed and saved again as they were: their boards may show anything since.
+    sender.StopFollowing();
+    SavedSettings before;
+    const auto swap = [&before](SavedSettings& s) { std::swap(before, s); };
+    for (const size_t boardsSent : {0u, 2u}) {
+        UpdateSettings(host, swap, error);
+        RunCommand(host, boards, "list");
+        EXPECT_EQ(sender.Send({Trigger::kSettings, false, {false, noon}}).printed.size(),
+                  boardsSent);
+    }
     sender.StopFollowing();
     EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << "the driver let go";
     std::remove(temperatures.c_str());
-    simdriver::SetProcessAgeSource([] { return INT64_MAX; });
-    simdriver::Configure(simdriver::DefaultScenario());
 }
 
-// An entry in memory, each of whose operations can fail.
+// An entry in memory, each of whose operations can fail, and whose keeper may be missing.
 class FakeLogonEntry : public LogonEntry {
   public:
     std::string Where() override { return "the entry"; }
-    std::optional<std::string> KeeperMissing() override { return missing; }
+    std::optional<std::string> KeeperMissing() override {
+        return fails == "keeper" ? std::optional<std::string>("no keeper here") : std::nullopt;
+    }
     FileRead Read(std::string& error) override {
         error = "cannot read";
         return fails == "read" ? FileRead::kFailed : present ? FileRead::kRead : FileRead::kAbsent;
@@ -360,9 +357,7 @@ class FakeLogonEntry : public LogonEntry {
     void EndKeeper() override { keeper += "ended "; }
 
     bool present = false;
-    std::string fails;
-    std::optional<std::string> missing;
-    std::string keeper;
+    std::string fails, keeper;
 };
 
 TEST(LogonCommand, SameWordsAndCodesOverAnyEntryAndTheKeeperStartedAndEnded) {
@@ -370,29 +365,25 @@ TEST(LogonCommand, SameWordsAndCodesOverAnyEntryAndTheKeeperStartedAndEnded) {
         const char* action;
         bool present;
         std::string fails;
-        std::optional<std::string> missing;
         int code;
         std::string says, keeper;
         bool presentAfter;
     } cases[] = {
-        {"enable", false, "", std::nullopt, 0, "enabled: keeper keep\n", "started ", true},
-        {"enable", false, "write", std::nullopt, 5,
-         "lumivar: cannot write the logon entry (the entry): cannot write\n", "", false},
-        {"enable", false, "", "no keeper here", 5, "lumivar: no keeper here\n", "", false},
-        {"disable", true, "", std::nullopt, 0, "disabled\n", "ended ", false},
-        {"disable", true, "remove", std::nullopt, 5,
-         "lumivar: cannot remove the logon entry (the entry): cannot remove\n", "", true},
-        {"status", true, "", std::nullopt, 0, "enabled\n", "", true},
-        {"status", false, "", std::nullopt, 0, "disabled\n", "", false},
-        {"status", true, "read", std::nullopt, 5,
-         "lumivar: cannot read the logon entry (the entry): cannot read\n", "", true},
+        // clang-format off
+        {"enable", false, "", 0, "enabled: keeper keep\n", "started ", true},
+        {"enable", false, "write", 5, "lumivar: cannot write the logon entry (the entry): cannot write\n", "", false},
+        {"enable", false, "keeper", 5, "lumivar: no keeper here\n", "", false},
+        {"disable", true, "", 0, "disabled\n", "ended ", false},
+        {"disable", true, "remove", 5, "lumivar: cannot remove the logon entry (the entry): cannot remove\n", "", true},
+        {"status", true, "", 0, "enabled\n", "", true}, {"status", false, "", 0, "disabled\n", "", false},
+        {"status", true, "read", 5, "lumivar: cannot read the logon entry (the entry): cannot read\n", "", true},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FakeHost host;
         FakeLogonEntry entry;
         entry.present = c.present;
         entry.fails = c.fails;
-        entry.missing = c.missing;
         const ParsedCommandLine parsed = ParseCommandLine({"logon", c.action});
         ASSERT_TRUE(parsed.ok);
         EXPECT_EQ(RunLogon(parsed.invocation.logon, entry, host), c.code) << c.action << c.fails;

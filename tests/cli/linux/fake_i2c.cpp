@@ -33,11 +33,9 @@ struct Node {
 Node nodes[1024];
 bool lockFds[1024];
 
-// Looked up at each call: the program may call in before this library's constructors ran.
-template <typename Fn>
-Fn Real(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
-}
+// The system's own function, looked up at each call: the program may call in before this
+// library's constructors ran.
+#define REAL(function) reinterpret_cast<decltype(&::function)>(dlsym(RTLD_NEXT, #function))
 
 Node* NodeOf(int fd) {
     return fd >= 0 && fd < 1024 && nodes[fd].number >= 0 ? &nodes[fd] : nullptr;
@@ -88,11 +86,10 @@ extern "C" int open(const char* path, int flags, ...) {
     const bool lock = std::strstr(path, "lumivar-i2c.lock") != nullptr;
     if (lock && LockFault("deny")) return errno = EACCES, -1;
     if (lock && LockFault("race") && (flags & O_EXCL) != 0) {
-        Real<int (*)(int)>("close")(
-            Real<int (*)(const char*, int, ...)>("open")(path, O_CREAT, mode));
+        REAL(close)(REAL(open)(path, O_CREAT, mode));
         return errno = EEXIST, -1;
     }
-    const int fd = Real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+    const int fd = REAL(open)(path, flags, mode);
     if (lock && fd >= 0 && fd < 1024) lockFds[fd] = true, LockLog("open");
     const char* node = fd >= 0 && fd < 1024 ? std::strstr(path, "/dev/i2c-") : nullptr;
     char words[256] = {};
@@ -104,7 +101,7 @@ extern "C" int open(const char* path, int flags, ...) {
 extern "C" int close(int fd) {
     if (fd >= 0 && fd < 1024 && lockFds[fd]) lockFds[fd] = false, LockLog("close");
     if (Node* node = NodeOf(fd)) node->number = -1;
-    return Real<int (*)(int)>("close")(fd);
+    return REAL(close)(fd);
 }
 
 extern "C" int ioctl(int fd, unsigned long request, ...) {
@@ -113,8 +110,7 @@ extern "C" int ioctl(int fd, unsigned long request, ...) {
     void* argument = va_arg(rest, void*);
     va_end(rest);
     Node* node = NodeOf(fd);
-    if (node == nullptr)
-        return Real<int (*)(int, unsigned long, void*)>("ioctl")(fd, request, argument);
+    if (node == nullptr) return REAL(ioctl)(fd, request, argument);
     if (request == I2C_FUNCS) {
         *static_cast<unsigned long*>(argument) =
             Has(*node, "smbus") ? I2C_FUNC_SMBUS_BYTE : I2C_FUNC_I2C;
@@ -128,18 +124,15 @@ extern "C" int ioctl(int fd, unsigned long request, ...) {
 
 extern "C" ssize_t read(int fd, void* data, size_t size) {
     Node* node = NodeOf(fd);
-    return node ? Transfer(*node, "read", nullptr, size, node->reads)
-                : Real<ssize_t (*)(int, void*, size_t)>("read")(fd, data, size);
+    return node ? Transfer(*node, "read", nullptr, size, node->reads) : REAL(read)(fd, data, size);
 }
 
 extern "C" ssize_t write(int fd, const void* data, size_t size) {
     Node* node = NodeOf(fd);
-    return node ? Transfer(*node, "write", data, size, node->writes)
-                : Real<ssize_t (*)(int, const void*, size_t)>("write")(fd, data, size);
+    return node ? Transfer(*node, "write", data, size, node->writes) : REAL(write)(fd, data, size);
 }
 
 extern "C" int flock(int fd, int operation) {
     const bool lock = fd >= 0 && fd < 1024 && lockFds[fd];
-    return lock && LockFault("nolock") ? (errno = ENOLCK, -1)
-                                       : Real<int (*)(int, int)>("flock")(fd, operation);
+    return lock && LockFault("nolock") ? (errno = ENOLCK, -1) : REAL(flock)(fd, operation);
 }

@@ -4,15 +4,18 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/wait.h>
+#include <systemd/sd-bus.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -58,12 +61,15 @@ struct Machine {
     }
     // A keeper a failed test left running (one that `logon enable` detached) goes with it.
     ~Machine() {
-        const int fd = open((root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) != 0) {
-            kill(std::atoi(Text(root / "lumivar/keeper.pid").c_str()), SIGKILL);
-        }
-        if (fd >= 0) close(fd);
+        if (KeeperHolds()) kill(std::atoi(Text(root / "lumivar/keeper.pid").c_str()), SIGKILL);
         fs::remove_all(root);
+    }
+    // Whether a keeper holds the user's keeper file, as `logon` and a second keep see it.
+    bool KeeperHolds() const {
+        const int fd = open((root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
+        const bool held = fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) != 0;
+        if (fd >= 0) close(fd);
+        return held;
     }
     // "ADDRESS DEVICE [CLASS [VENDOR]]"; adapters as "PORT N [WORDS]".
     void Gpu(const std::string& pci, const std::string& model,
@@ -94,6 +100,17 @@ struct Machine {
     std::string Output(const std::string& tag = "run") const {
         return Text(root / (tag + ".out")) + Text(root / (tag + ".err"));
     }
+    // `lumivar keep` in the background; Stop ends it with SIGTERM (or SIGINT), which it must heed
+    // at once.
+    std::future<int> Keep(const std::string& tag = "keep") const {
+        return std::async(std::launch::async, [this, tag] { return Run("keep", tag); });
+    }
+    void Stop(std::future<int>& keeper, const std::string& tag = "keep",
+              int signal = SIGTERM) const {
+        kill(std::stoi(Text(root / (tag + ".pid"))), signal);
+        EXPECT_EQ(keeper.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+        EXPECT_EQ(keeper.get(), 0) << Output(tag);
+    }
     // The transfers since the last look, each "MS i2c-N read|write COUNT[: BYTES]". The log is
     // only read, never cut, while a program may still be writing to it.
     std::vector<std::string> Transfers() {
@@ -102,5 +119,38 @@ struct Machine {
         seen += lines.size();
         return lines;
     }
+    // The writes since the last look, "i2c-N write COUNT: BYTES" each.
+    std::string Writes() {
+        std::string writes;
+        for (const std::string& transfer : Transfers()) {
+            if (transfer.find(" write ") != std::string::npos)
+                writes += transfer.substr(transfer.find(' ') + 1) + "\n";
+        }
+        return writes;
+    }
     size_t seen = 0;
+};
+
+// A dbus-daemon of the test's own as the keeper's system bus; with `logind`, logind's name is
+// taken on it by `logind`, whose objects a test may add.
+struct SystemBus {
+    std::vector<std::string> daemon;  // its address and pid
+    sd_bus* logind = nullptr;
+
+    SystemBus(const fs::path& root, bool takeLogind) {
+        const std::string file = (root / "bus").string();
+        EXPECT_EQ(
+            std::system(
+                ("dbus-daemon --session --fork --print-address=1 --print-pid=1 >" + file).c_str()),
+            0);
+        daemon = Words(Text(file), '\n');
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", daemon.at(0).c_str(), 1);
+        if (!takeLogind) return;
+        EXPECT_GE(sd_bus_open_system(&logind), 0);
+        EXPECT_GE(sd_bus_request_name(logind, "org.freedesktop.login1", 0), 0);
+    }
+    ~SystemBus() {
+        sd_bus_flush_close_unref(logind);
+        kill(std::stoi(daemon.at(1)), SIGTERM);
+    }
 };

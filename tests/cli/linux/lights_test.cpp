@@ -1,12 +1,7 @@
 // The Linux keeper's lights that follow the machine, on the fake machine: a private system bus
 // where a stand-in logind tells of the session's lock, and the fake NVML for the temperatures.
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <systemd/sd-bus.h>
-
 #include <ctime>
 #include <functional>
-#include <future>
 #include <iterator>
 
 #include "tests/cli/linux/fake_machine.h"
@@ -37,31 +32,15 @@ constexpr sd_bus_vtable kSessionVtable[] = {
     SD_BUS_PROPERTY("LockedHint", "b", LockedHint, 0, SD_BUS_VTABLE_PROPERTY_EMITS_CHANGE),
     SD_BUS_VTABLE_END};
 
-// A dbus-daemon of the test's own as the keeper's system bus, where logind may be played: the
-// session of any process, and that session's LockedHint.
-struct SystemBus {
-    std::vector<std::string> daemon;  // its address and pid
-    sd_bus* logind = nullptr;
+// logind played on the test's system bus: the session of any process, and that session's
+// LockedHint.
+struct PlayedLogind : SystemBus {
     int locked = 0;
 
-    SystemBus(const fs::path& root, bool playLogind) {
-        const std::string file = (root / "bus").string();
-        EXPECT_EQ(
-            std::system(
-                ("dbus-daemon --session --fork --print-address=1 --print-pid=1 >" + file).c_str()),
-            0);
-        daemon = Words(Text(file), '\n');
-        setenv("DBUS_SYSTEM_BUS_ADDRESS", daemon.at(0).c_str(), 1);
-        if (!playLogind) return;
-        EXPECT_GE(sd_bus_open_system(&logind), 0);
+    explicit PlayedLogind(const fs::path& root) : SystemBus(root, true) {
         sd_bus_add_object_vtable(logind, nullptr, "/org/freedesktop/login1",
                                  "org.freedesktop.login1.Manager", kManagerVtable, nullptr);
         sd_bus_add_object_vtable(logind, nullptr, kSessionPath, kSession, kSessionVtable, &locked);
-        EXPECT_GE(sd_bus_request_name(logind, "org.freedesktop.login1", 0), 0);
-    }
-    ~SystemBus() {
-        sd_bus_flush_close_unref(logind);
-        kill(std::stoi(daemon.at(1)), SIGTERM);
     }
     // Answers a starting keeper's two questions, the session and its lock.
     void Answer() {
@@ -92,25 +71,6 @@ std::string ExpectLine(const Machine& machine, size_t count, const std::string& 
     return line;
 }
 
-// The writes since the last look, "i2c-N write COUNT: BYTES" each.
-std::string Writes(Machine& machine) {
-    std::string writes;
-    for (const std::string& transfer : machine.Transfers()) {
-        if (transfer.find(" write ") != std::string::npos)
-            writes += transfer.substr(transfer.find(' ') + 1) + "\n";
-    }
-    return writes;
-}
-
-std::future<int> Keep(const Machine& machine) {
-    return std::async(std::launch::async, [&machine] { return machine.Run("keep", "keep"); });
-}
-
-void Stop(const Machine& machine, std::future<int>& keeper) {
-    kill(std::stoi(Text(machine.root / "keep.pid")), SIGTERM);
-    EXPECT_EQ(keeper.get(), 0) << machine.Output("keep");
-}
-
 std::string ClockText(int minuteOfDay) {
     char text[8];
     std::snprintf(text, sizeof text, "%02d:%02d", minuteOfDay / 60 % 24, minuteOfDay % 60);
@@ -123,15 +83,15 @@ std::string ClockText(int minuteOfDay) {
 // their end, on the real-time clock, lights the board again.
 TEST(LinuxLights, LockAndQuietHoursTurnTheSavedBoardDark) {
     Machine machine;
-    SystemBus bus(machine.root, true);
+    PlayedLogind bus(machine.root);
     const std::string saved = "--gpu 0 --mode breathing --color 350301 --shade 10";
     ASSERT_EQ(machine.Run("apply " + saved + " --off"), 0) << machine.Output();
-    const std::string dark = Writes(machine);
+    const std::string dark = machine.Writes();
     ASSERT_EQ(machine.Run("apply --save " + saved), 0) << machine.Output();
-    const std::string lit = Writes(machine);
+    const std::string lit = machine.Writes();
     ASSERT_EQ(machine.Run("lights-out away"), 0) << machine.Output();
     bus.locked = 1;
-    std::future<int> keeper = Keep(machine);
+    std::future<int> keeper = machine.Keep();
     bus.Answer();
     const struct {
         std::function<void()> act;
@@ -149,9 +109,9 @@ TEST(LinuxLights, LockAndQuietHoursTurnTheSavedBoardDark) {
     for (size_t i = 0; i < std::size(steps); ++i) {
         steps[i].act();
         ExpectLine(machine, i + 1, steps[i].trigger, {steps[i].dark ? "lights out" : "LED on"});
-        EXPECT_EQ(Writes(machine), steps[i].dark ? dark : lit) << steps[i].trigger;
+        EXPECT_EQ(machine.Writes(), steps[i].dark ? dark : lit) << steps[i].trigger;
     }
-    Stop(machine, keeper);
+    machine.Stop(keeper, "keep", SIGINT);
 
     // Local time at second 52 of a minute, in a zone that many seconds east of UTC.
     const std::time_t now = std::time(nullptr);
@@ -160,15 +120,15 @@ TEST(LinuxLights, LockAndQuietHoursTurnTheSavedBoardDark) {
     const int minute = static_cast<int>((now + ahead) / 60 % 1440);
     ASSERT_EQ(machine.Run("lights-out " + ClockText(minute) + "-" + ClockText(minute + 1)), 0);
     bus.locked = 0;
-    keeper = Keep(machine);
+    keeper = machine.Keep();
     bus.Answer();
     ExpectLine(machine, 7, "start", {"lights out"});
-    EXPECT_EQ(Writes(machine), dark);
+    EXPECT_EQ(machine.Writes(), dark);
     // Not before the boundary: the line's time is in the minute after the quiet hours.
     EXPECT_EQ(ExpectLine(machine, 8, "quiet hours", {"LED on"}).substr(11, 5),
               ClockText(minute + 1));
-    EXPECT_EQ(Writes(machine), lit);
-    Stop(machine, keeper);
+    EXPECT_EQ(machine.Writes(), lit);
+    machine.Stop(keeper);
     unsetenv("TZ");
 }
 
@@ -188,7 +148,7 @@ TEST(LinuxLights, TheColourFollowsTheTemperatureFromNvml) {
         << machine.Output();
     EXPECT_NE(machine.Output().find("(the colour of 40 °C)"), std::string::npos)
         << machine.Output();
-    std::future<int> keeper = Keep(machine);
+    std::future<int> keeper = machine.Keep();
     ExpectLine(machine, 2, "start", {"colour 0000ff", "(the colour of 40 °C)"});
     const std::string log = Text(machine.root / "state/lumivar/keeper.log");
     EXPECT_EQ(log.find("lumivar keep: no login session, a lock is not heard: "), 20u) << log;
@@ -199,13 +159,12 @@ TEST(LinuxLights, TheColourFollowsTheTemperatureFromNvml) {
             if (std::stoi(line) == pid) calls.push_back(line.substr(line.find(' ') + 1));
         return calls;
     };
-    const auto waitForReads = [&nvml](size_t more) {
-        const auto reads = [&nvml] {
-            const std::vector<std::string> calls = nvml();
-            return std::count(calls.begin(), calls.end(), "temperature 0000:01:00.0");
-        };
-        const auto until = reads() + static_cast<long>(more);
-        for (int i = 0; i < 300 && reads() < until; ++i) usleep(50000);
+    const auto reads = [&nvml] {
+        const std::vector<std::string> calls = nvml();
+        return std::count(calls.begin(), calls.end(), "temperature 0000:01:00.0");
+    };
+    const auto waitForReads = [&reads](long more) {
+        for (long i = 0, until = reads() + more; i < 300 && reads() < until; ++i) usleep(50000);
     };
     const struct {
         std::string temperature, colour, told;
@@ -224,7 +183,7 @@ TEST(LinuxLights, TheColourFollowsTheTemperatureFromNvml) {
             continue;
         }
         ExpectLine(machine, ++lines, "temperature", {step.colour, step.told});
-        EXPECT_NE(Writes(machine), "");
+        EXPECT_NE(machine.Writes(), "");
     }
     // Still failing: nothing more is said, and NVML is still held for the looks.
     waitForReads(2);
@@ -235,7 +194,7 @@ TEST(LinuxLights, TheColourFollowsTheTemperatureFromNvml) {
               std::string::npos);
     for (int i = 0; i < 200 && nvml().back() != "shutdown"; ++i) usleep(50000);
     EXPECT_EQ(nvml().back(), "shutdown");
-    Stop(machine, keeper);
+    machine.Stop(keeper);
 }
 
 }  // namespace

@@ -1,17 +1,9 @@
 // lumivar on Linux as users run it, on a fake machine: sysfs and /proc as files under
 // LUMIVAR_ROOT, the adapters played by the preloaded fake_i2c; the Windows program's bytes for
 // the same command lines from its board commands run in-process on the simulated driver.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <systemd/sd-bus.h>
 
-#include <filesystem>
-#include <fstream>
-#include <future>
 #include <regex>
-#include <sstream>
 
 #include "cli/commands/board_commands.h"
 #include "cli/linux/linux_host.h"
@@ -53,13 +45,8 @@ TEST(LinuxProgram, SendsTheWindowsProgramsBytesInItsOrderAndPause) {
         }
         simdriver::Configure(simdriver::DefaultScenario());
         EXPECT_EQ(RunBoardCommand(ParseCommandLine(Words(line)).invocation, windows), 0) << line;
-        for (const simdriver::CallRecord& call : simdriver::Calls()) {
-            if (call.call != "NvAPI_I2CWriteEx") continue;
-            expected += std::to_string(call.data.size()) + ":";
-            for (const uint8_t byte : call.data)
-                expected += {' ', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
-            expected += "\n";
-        }
+        for (const std::string& write : DriverWrites())
+            expected += std::to_string((write.size() + 1) / 3) + ": " + write + "\n";
         EXPECT_EQ(sent, expected) << line;
     }
 }
@@ -70,13 +57,13 @@ TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {
         int code;
         std::string says, transfers;
     };
+    // clang-format off
     const Case cases[] = {
         {"", "", "list", 0,
          "0 1 220610de 3000 i2c-3 NVIDIA GeForce RTX 3080\n1 2 1e8110de 2000 i2c-4 NVIDIA GeForce "
          "RTX 2080 SUPER\n2 3 1b8010de unsupported - NVIDIA GPU at 0000:03:00.0\n",
          "i2c-3 read 8,i2c-9 read -,i2c-4 read 8,"},
-        {"", "", "apply --gpu 1 --i2c-bus 4", 0, "applied",
-         "i2c-4 read 8,i2c-4 read 8,i2c-4 write 8,i2c-4 write 8,"},
+        {"", "", "apply --gpu 1 --i2c-bus 4", 0, "applied", "i2c-4 read 8,i2c-4 read 8,i2c-4 write 8,i2c-4 write 8,"},
         {"", "", "apply --gpu all --i2c-bus 9", 3, "GPU 1 (NVIDIA GeForce RTX 2080 SUPER): no LED",
          "i2c-3 read 8,i2c-3 write 42,i2c-9 read -,"},
         {"", "", "apply --i2c-bus 7", 0, "applied", "i2c-7 read 8,i2c-7 write 42,"},
@@ -87,16 +74,14 @@ TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {
         {"../sys", "", "list", 3, "could not be initialised (status -6)", ""},
         {"i2c-3", "answers,deny", "apply", 3, "permission denied on ", ""},
         {"i2c-3", "answers,busy", "apply", 3, "i2c-3 is busy", "i2c-5 read -,i2c-8 read -,"},
-        {"i2c-3", "answers,smbus", "apply", 3, "i2c-3 takes no plain I2C",
-         "i2c-5 read -,i2c-8 read -,"},
+        {"i2c-3", "answers,smbus", "apply", 3, "i2c-3 takes no plain I2C", "i2c-5 read -,i2c-8 read -,"},
         {"i2c-3", "answers,fail-write=1", "apply", 3, "writing on", "i2c-3 read 8,i2c-3 write -,"},
-        {"i2c-3", "answers,short", "apply", 3, "writing 42 bytes (41 went out)",
-         "i2c-3 read 8,i2c-3 write 41,"},
+        {"i2c-3", "answers,short", "apply", 3, "writing 42 bytes (41 went out)", "i2c-3 read 8,i2c-3 write 41,"},
         {"i2c-4", "answers,fail-write=2", "apply --gpu 1", 3, "Input/output error (errno 5)",
          "i2c-9 read -,i2c-4 read 8,i2c-4 read 8,i2c-4 write 8,i2c-4 write -,"},
-        {"i2c-4", "answers,fail-read=2", "reset --gpu 1", 3, "reading on",
-         "i2c-9 read -,i2c-4 read 8,i2c-4 read -,"},
+        {"i2c-4", "answers,fail-read=2", "reset --gpu 1", 3, "reading on", "i2c-9 read -,i2c-4 read 8,i2c-4 read -,"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Machine machine;
         if (!c.node.empty()) fs::remove_all(machine.root / "dev" / (c.node == "dev" ? "" : c.node));
@@ -112,7 +97,7 @@ TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {
 }
 
 // The back end in-process, without the played adapters: what it refuses before any device is
-// asked, a name cut to the driver's 64 bytes, the sysfs numbers it reads, a settings file that
+// asked, a name cut to the driver's 64 bytes, its help line by line, a settings file that
 // cannot be opened.
 TEST(LinuxProgram, RefusesWhatTheBoardsNeverSendAndReadsOnlyWhatItKnows) {
     Machine machine;
@@ -138,20 +123,11 @@ TEST(LinuxProgram, RefusesWhatTheBoardsNeverSendAndReadsOnlyWhatItKnows) {
                   NVAPI_INVALID_ARGUMENT);
     }
     api.Unload();
-    const std::pair<const char*, std::optional<uint32_t>> numbers[] = {
-        {"0x0", 0u}, {"0x10de\n", 0x10DEu}, {"0x123456789", std::nullopt}, {"10de", std::nullopt}};
-    for (const auto& [text, value] : numbers) EXPECT_EQ(SysfsNumber(text), value) << text;
+    const std::string help = (machine.Run("--help"), machine.Output());
+    EXPECT_EQ(help.find("\n6 the keeper cannot start.\n"), help.size() - 28) << help;
     fs::create_directories(machine.root / "config/lumivar");
     fs::create_symlink("settings.json", machine.root / "config/lumivar/settings.json");
     EXPECT_EQ(machine.Run("restore"), 4) << machine.Output();
-}
-
-// Whether a keeper holds the user's keeper file, as `logon` and a second keep see it.
-bool KeeperHolds(const fs::path& root) {
-    const int fd = open((root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
-    const bool held = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0;
-    if (fd >= 0) close(fd);
-    return held;
 }
 
 // Saves of several boards at once all survive. The keeper restores them at its start, once per
@@ -168,12 +144,7 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
             return machine.Run("apply --save --gpu " + std::string(slot), slot);
         }));
     for (auto& saver : savers) EXPECT_EQ(saver.get(), 0);
-    const std::string busFile = (machine.root / "bus").string();
-    ASSERT_EQ(
-        std::system(
-            ("dbus-daemon --session --fork --print-address=1 --print-pid=1 >" + busFile).c_str()),
-        0);
-    const std::vector<std::string> daemon = Words(Text(busFile), '\n');
+    SystemBus bus(machine.root, true);
     machine.Transfers();
     int writes = 0;
     const auto restoredTimes = [&](int times) {  // five boards each time
@@ -189,18 +160,13 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
             triggers += line.substr(20, line.find(':', 20) - 20) + ",";
         return triggers;
     };
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", daemon[0].c_str(), 1);
-    std::future<int> keeper =
-        std::async(std::launch::async, [&] { return machine.Run("keep", "keep"); });
+    std::future<int> keeper = machine.Keep();
     EXPECT_TRUE(restoredTimes(1));
-    sd_bus* bus = nullptr;
-    EXPECT_GE(sd_bus_open_system(&bus), 0);
-    EXPECT_GE(sd_bus_request_name(bus, "org.freedesktop.login1", 0), 0);
-    const auto prepareForSleep = [bus](std::vector<int> values) {
+    const auto prepareForSleep = [&bus](std::vector<int> values) {
         for (int sleeping : values)
-            sd_bus_emit_signal(bus, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                               "PrepareForSleep", "b", sleeping);
-        sd_bus_flush(bus);
+            sd_bus_emit_signal(bus.logind, "/org/freedesktop/login1",
+                               "org.freedesktop.login1.Manager", "PrepareForSleep", "b", sleeping);
+        sd_bus_flush(bus.logind);
     };
     // Going to sleep is no trigger: the restore that follows is the second keep's.
     prepareForSleep({1});
@@ -210,8 +176,7 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     EXPECT_TRUE(restoredTimes(3));
     prepareForSleep({0});
     EXPECT_TRUE(restoredTimes(4));
-    kill(std::stoi(Text(machine.root / "keep.pid")), SIGTERM);
-    EXPECT_EQ(keeper.get(), 0) << machine.Output("keep");
+    machine.Stop(keeper);
     EXPECT_EQ(writes, 20) << machine.Output("keep");
     // "lumivar keep": no login session on this bus, said once at each start.
     EXPECT_EQ(logged(), "lumivar keep,start,second keep,resume,resume,");
@@ -221,13 +186,11 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
 
     // No driver yet: told to end while it waits, it ends at once, long before its 60 s. Nobody
     // plays logind from here on, so no keeper waits for an answer.
-    sd_bus_release_name(bus, "org.freedesktop.login1");
+    sd_bus_release_name(bus.logind, "org.freedesktop.login1");
     fs::rename(machine.root / "sys", machine.root / "sys.away");
-    keeper = std::async(std::launch::async, [&] { return machine.Run("keep", "late"); });
-    for (int i = 0; i < 200 && !KeeperHolds(machine.root); ++i) usleep(50000);
-    kill(std::stoi(Text(machine.root / "late.pid")), SIGTERM);
-    EXPECT_EQ(keeper.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-    EXPECT_EQ(keeper.get(), 0) << machine.Output("late");
+    keeper = machine.Keep("late");
+    for (int i = 0; i < 200 && !machine.KeeperHolds(); ++i) usleep(50000);
+    machine.Stop(keeper, "late");
     EXPECT_NE(machine.Output("late").find("start: stopped waiting, the keeper is ending"),
               std::string::npos)
         << machine.Output("late");
@@ -236,13 +199,13 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     // logon enable starts a keeper of its own, detached; disable ends it.
     EXPECT_EQ(machine.Run("logon enable"), 0) << machine.Output();
     EXPECT_EQ(machine.Output(), "enabled: lumivar keep\n");
-    EXPECT_TRUE(KeeperHolds(machine.root));
+    EXPECT_TRUE(machine.KeeperHolds());
     EXPECT_TRUE(restoredTimes(5));
     EXPECT_EQ(machine.Run("logon status"), 0);
     EXPECT_EQ(machine.Output(), "enabled\n");
     EXPECT_EQ(machine.Run("logon disable"), 0);
     EXPECT_EQ(machine.Output(), "disabled\n");
-    EXPECT_FALSE(KeeperHolds(machine.root));
+    EXPECT_FALSE(machine.KeeperHolds());
     EXPECT_FALSE(fs::exists(machine.root / "config/autostart/lumivar.desktop"));
     EXPECT_EQ(
         logged(),
@@ -252,8 +215,6 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
     EXPECT_EQ(machine.Run("keep", "nobus"), 6);
     EXPECT_NE(machine.Output("nobus").find("cannot listen for resumes on the system bus"),
               std::string::npos);
-    sd_bus_flush_close_unref(bus);
-    kill(std::stoi(daemon[1]), SIGTERM);
 }
 
 }  // namespace

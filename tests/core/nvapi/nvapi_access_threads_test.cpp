@@ -19,9 +19,7 @@ struct Gate {
 };
 
 TEST(NvApiAccessThreads, UnloadDuringAForwardedCallIsRefused) {
-    simdriver::Configure(simdriver::DefaultScenario());
-    InProcessDriver driver;
-    NvApiAccess access(driver);
+    auto&& [driver, access] = SimulatedAccess(simdriver::DefaultScenario());
     ASSERT_EQ(access.Initialize(), NVAPI_OK);
     Gate insideDriver, release;
     simdriver::SetCallHook([&](NvU32 id) {
@@ -45,9 +43,7 @@ TEST(NvApiAccessThreads, UnloadDuringAForwardedCallIsRefused) {
 TEST(NvApiAccessThreads, CallMeetingAnUnloadWaitsAtMostTenSleeps) {
     for (const int releaseAfter : {3, 0}) {  // 0: held past every sleep
         SCOPED_TRACE(releaseAfter);
-        simdriver::Configure(simdriver::DefaultScenario());
-        InProcessDriver driver;
-        NvApiAccess layer(driver);
+        auto&& [driver, layer] = SimulatedAccess(simdriver::DefaultScenario());
         ASSERT_EQ(layer.Initialize(), NVAPI_OK);
         Gate insideUnload, release;
         simdriver::SetUnloadHook([&] {
@@ -77,9 +73,7 @@ TEST(NvApiAccessThreads, CallMeetingAnUnloadWaitsAtMostTenSleeps) {
 
 TEST(NvApiAccessThreads, TwoFirstCallsLoadTheDriverOnce) {
     for (int round = 0; round < 20; ++round) {
-        simdriver::Configure(simdriver::DefaultScenario());
-        InProcessDriver driver;
-        NvApiAccess layer(driver);
+        auto&& [driver, layer] = SimulatedAccess(simdriver::DefaultScenario());
         Gate start;
         const auto call = [&] {
             start.Wait();

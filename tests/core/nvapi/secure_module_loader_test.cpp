@@ -82,21 +82,23 @@ TEST(SecureModuleLoader, LoadsFromTheSystemDirectoryWithTheExactCall) {
 }
 
 TEST(SecureModuleLoader, RefusesWithoutLoadingAnything) {
-    // Name, build 9200 or later, system directory, allocation fails; the last error.
+    // Name, build 9200 or later, system directory, allocation fails, filling the directory in
+    // fails; the last error.
     // clang-format off
-    const std::tuple<const wchar_t*, bool, std::wstring, bool, uint32_t> cases[] = {
-        {L"dir\\nvapi.dll", true, L"C:\\S", false, 160}, {L"dir/nvapi.dll", true, L"C:\\S", false, 160},
-        {L"C:\\evil\\nvapi.dll", false, L"C:\\S", false, 160}, {L"nvapi.dll/", true, L"C:\\S", false, 160},
+    const std::tuple<const wchar_t*, bool, std::wstring, bool, bool, uint32_t> cases[] = {
+        {L"dir\\nvapi.dll", true, L"C:\\S", false, false, 160}, {L"dir/nvapi.dll", true, L"C:\\S", false, false, 160},
+        {L"C:\\evil\\nvapi.dll", false, L"C:\\S", false, false, 160}, {L"nvapi.dll/", true, L"C:\\S", false, false, 160},
         // A bare name would search the program's directory, the current directory and PATH.
-        {L"nvapi.dll", false, L"C:\\S", true, 8},  // the path cannot be allocated
-        {L"nvapi.dll", false, L"", false, 3},      // the system directory is unknown
+        {L"nvapi.dll", false, L"C:\\S", true, false, 8},  // the path cannot be allocated
+        {L"nvapi.dll", false, L"", false, false, 3},      // the system directory is unknown
+        {L"nvapi.dll", false, L"C:\\S", false, true, 3},  // its size is known, filling it in fails
     };
     // clang-format on
-    for (const auto& [name, build9200, directory, allocationFails, error] : cases) {
+    for (const auto& [name, build9200, directory, allocationFails, fillFails, error] : cases) {
         SCOPED_TRACE(error);
         RecordingLoaderPlatform fake;
-        std::tie(fake.build9200OrLater, fake.directory, fake.allocationFails) =
-            std::tie(build9200, directory, allocationFails);
+        std::tie(fake.build9200OrLater, fake.directory, fake.allocationFails, fake.fillFails) =
+            std::tie(build9200, directory, allocationFails, fillFails);
         EXPECT_EQ(nvapi::SecureLoadModule(fake, name, 0x800), nullptr);
         EXPECT_TRUE(fake.loads.empty());
         EXPECT_EQ(fake.lastError, error);
@@ -104,11 +106,6 @@ TEST(SecureModuleLoader, RefusesWithoutLoadingAnything) {
         // A directory part is refused before anything else, the version test included.
         EXPECT_EQ(fake.versionTests, error == 160 ? 0 : 1);
     }
-    RecordingLoaderPlatform fake;  // the directory's size is known, but filling it in fails
-    fake.build9200OrLater = false;
-    fake.fillFails = true;
-    EXPECT_EQ(nvapi::SecureLoadModule(fake, L"nvapi.dll", 0x800), nullptr);
-    EXPECT_TRUE(fake.loads.empty() && fake.lastError == 3 && fake.block.empty());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/linux/autostart_entry.h"
 #include "platform/linux/flock_lock.h"
 #include "platform/linux/folders.h"
+#include "core/nvapi/nvapi_access.h"
 #include "platform/linux/linux_driver.h"
 
 namespace fs = std::filesystem;
@@ -110,7 +111,7 @@ TEST(BoardLock, HeldPastTheBound) {
 TEST(LinuxDriver, AnswersOnlyWhatItServes) {
     const fs::path root = fs::temp_directory_path() / ("lumivar-gpu-" + std::to_string(getpid()));
     const fs::path gpu = root / "sys/bus/pci/devices/0000:01:00.0";
-    Put(gpu / "device", "0x2206"), Put(gpu / "class", "0x030000"), Put(gpu / "vendor", "0x10de");
+    Put(gpu / "device", "0x2206"), Put(gpu / "class", "0x030000"), Put(gpu / "vendor", "0x10de\n");
     LinuxDriver driver(root, std::nullopt);
     void* module = driver.LoadDriverModule();
     EXPECT_EQ(driver.FindExport(module, "nvapi_Initialize"), nullptr);
@@ -132,7 +133,43 @@ TEST(LinuxDriver, AnswersOnlyWhatItServes) {
     driver.FreeDriverModule(module);
     EXPECT_EQ(AdapterPort("NVIDIA i2c adapter 123456 at 1:00.0"), 123456);
     EXPECT_EQ(AdapterPort("NVIDIA i2c adapter 1234567 at 1:00.0"), std::nullopt);
-    EXPECT_EQ(SysfsNumber("0xg1"), std::nullopt);
+    for (const char* bad : {"0xg1", "0x123456789", "10de"})
+        EXPECT_EQ(SysfsNumber(bad), std::nullopt) << bad;
+    fs::remove_all(root);
+}
+
+// The temperature through NVML, the fake one on LD_LIBRARY_PATH: a record as the driver fills it,
+// one GPU sensor; a library that does not start is a temperature that cannot be read.
+TEST(LinuxDriver, ServesTheTemperatureThroughNvml) {
+    const fs::path root = fs::temp_directory_path() / ("lumivar-nvml-" + std::to_string(getpid()));
+    const fs::path gpu = root / "sys/bus/pci/devices/0000:01:00.0";
+    Put(gpu / "device", "0x2206"), Put(gpu / "class", "0x030000"), Put(gpu / "vendor", "0x10de");
+    Put(root / "temperatures", "0000:01:00.0 62\n");
+    setenv("FAKE_NVML_TEMPERATURES", (root / "temperatures").c_str(), 1);
+    setenv("FAKE_NVML_LOG", "/dev/null", 1);
+    LinuxDriver driver(root, std::nullopt);
+    nvapi::NvApiAccess api(driver);
+    for (const bool starts : {true, false}) {
+        if (!starts) setenv("FAKE_NVML_INIT", "fail", 1);
+        ASSERT_EQ(api.Initialize(), NVAPI_OK);
+        NvPhysicalGpuHandle handles[NVAPI_MAX_PHYSICAL_GPUS] = {};
+        NvU32 count = 0;
+        ASSERT_EQ(api.EnumPhysicalGPUs(handles, &count), NVAPI_OK);
+        NV_GPU_THERMAL_SETTINGS settings{};
+        settings.version = NV_GPU_THERMAL_SETTINGS_VER_2;
+        EXPECT_EQ(api.GPU_GetThermalSettings(handles[0], NVAPI_THERMAL_TARGET_ALL, &settings),
+                  starts ? NVAPI_OK : NVAPI_ERROR);
+        if (starts) {
+            EXPECT_EQ(settings.count, 1u);
+            EXPECT_EQ(settings.sensor[0].target, NVAPI_THERMAL_TARGET_GPU);
+            EXPECT_EQ(settings.sensor[0].currentTemp, 62);
+            settings.version = 0;
+            EXPECT_EQ(api.GPU_GetThermalSettings(handles[0], NVAPI_THERMAL_TARGET_ALL, &settings),
+                      NVAPI_INCOMPATIBLE_STRUCT_VERSION);
+        }
+        api.Unload();
+    }
+    unsetenv("FAKE_NVML_INIT");
     fs::remove_all(root);
 }
 

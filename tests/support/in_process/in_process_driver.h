@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/nvapi/driver_module_platform.h"
 #include "core/nvapi/nvapi_access.h"
@@ -49,11 +50,34 @@ class InProcessDriver : public nvapi::DriverModulePlatform {
     int module_ = 0;
 };
 
+// The access layer over the simulated driver, configured first with `scenario`; taken apart as
+// `auto&& [driver, layer] = SimulatedAccess(scenario);`.
+struct SimulatedAccess {
+    explicit SimulatedAccess(const simdriver::Scenario& scenario) {
+        simdriver::Configure(scenario);
+    }
+    InProcessDriver driver;
+    nvapi::NvApiAccess layer{driver};
+};
+
 // How many calls of that name (e.g. "NvAPI_Initialize") the driver has served since configured.
 inline int DriverCalls(const std::string& name) {
     int count = 0;
     for (const simdriver::CallRecord& call : simdriver::Calls()) count += call.call == name;
     return count;
+}
+
+// The bytes of each write the driver served since configured: "a0 fc 01 ...".
+inline std::vector<std::string> DriverWrites() {
+    std::vector<std::string> writes;
+    for (const simdriver::CallRecord& call : simdriver::Calls()) {
+        if (call.call != "NvAPI_I2CWriteEx" || call.status != NVAPI_OK) continue;
+        std::string hex;
+        for (const uint8_t byte : call.data)
+            hex += {' ', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+        writes.push_back(hex.substr(1));
+    }
+    return writes;
 }
 
 // One forwarded call, when any will do.

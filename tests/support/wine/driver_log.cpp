@@ -11,17 +11,14 @@ namespace e2e {
 
 namespace {
 
-// The I2C transfers of the log, each with the board's line that follows a write reaching it.
+// The I2C transfers of the log.
 std::vector<Transfer> Transfers(const std::vector<Json>& log) {
     std::vector<Transfer> transfers;
     for (const Json& line : log) {
         const std::string call = line.value("call", "");
         if (call == "NvAPI_I2CWriteEx" || call == "NvAPI_I2CReadEx") {
-            const auto number = [&](const char* key) { return line.value(key, int64_t{0}); };
-            transfers.push_back({call, number("t"), line.value("data", ""), number("i2cDevAddress"),
-                                 number("cbSize"), number("bus"), number("status"), line, Json()});
-        } else if (line.contains("board") && !transfers.empty()) {
-            transfers.back().board = line;
+            transfers.push_back({call, line.value("t", int64_t{0}), line.value("data", ""),
+                                 line.value("status", int64_t{0})});
         }
     }
     return transfers;
@@ -29,9 +26,10 @@ std::vector<Transfer> Transfers(const std::vector<Json>& log) {
 
 }  // namespace
 
-ScenarioFiles WriteScenario(const std::wstring& name, const std::vector<std::string>& lines) {
+ScenarioFiles WriteScenario(const std::wstring& name, const std::vector<std::string>& lines,
+                            bool keepLog) {
     ScenarioFiles files{WorkPath(name + L".scenario"), WorkPath(name + L".log")};
-    DeleteFileW(files.log.c_str());
+    if (!keepLog) DeleteFileW(files.log.c_str());
     std::ofstream out(files.scenario.c_str(), std::ios::binary | std::ios::trunc);
     out << "log " << Utf8FromWide(files.log) << "\n";
     for (const std::string& line : lines) out << line << "\n";
@@ -50,12 +48,14 @@ std::vector<Json> ReadDriverLog(const ScenarioFiles& files, size_t* unreadable) 
     return log;
 }
 
-std::vector<std::string> CallNames(const ScenarioFiles& files) {
-    std::vector<std::string> names;
-    for (const Json& line : ReadDriverLog(files)) {
-        if (line.contains("call")) names.push_back(line["call"]);
+std::vector<Json> LoggedCalls(const ScenarioFiles& files, const std::string& call,
+                              std::optional<int> status) {
+    std::vector<Json> calls;
+    for (Json& line : ReadDriverLog(files)) {
+        const bool named = line.value("call", "").rfind(call, 0) == 0;
+        if (named && (!status || line.value("status", 0) == *status)) calls.push_back(line);
     }
-    return names;
+    return calls;
 }
 
 void DriverLogWatch::Mark() {
@@ -70,14 +70,7 @@ std::vector<Transfer> DriverLogWatch::TransfersSinceMark() const {
 
 std::vector<Transfer> DriverLogWatch::WaitForWrites(size_t writes, DWORD timeoutMs) const {
     std::vector<Transfer> sent;
-    WaitUntil(
-        [&] {
-            sent = TransfersSinceMark();
-            const bool boardLineDue = !sent.empty() && sent.back().call == "NvAPI_I2CWriteEx" &&
-                                      sent.back().status == 0 && sent.back().board.is_null();
-            return WrittenData(sent).size() >= writes && !boardLineDue;
-        },
-        timeoutMs);
+    WaitUntil([&] { return WrittenData(sent = TransfersSinceMark()).size() >= writes; }, timeoutMs);
     return sent;
 }
 

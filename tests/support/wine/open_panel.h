@@ -2,6 +2,8 @@
 // end-to-end tests begin and end.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -21,7 +23,21 @@ struct OpenPanel {
           window(process.WaitForMainWindow()) {}
     // Closes the window and expects the loop's exit code 0 and a log that reads back whole
     // (and, when asked, the driver unloaded).
-    void CloseAndExpectExitZero(bool expectUnload = false);
+    void CloseAndExpectExitZero(bool expectUnload = false) {
+        window.Close();
+        EXPECT_EQ(process.WaitForExit(), 0u);
+        size_t unreadable = 0;
+        ReadDriverLog(files, &unreadable);
+        EXPECT_EQ(unreadable, 0u) << "the driver's log has lines that are not JSON objects";
+        EXPECT_TRUE(!expectUnload || !LoggedCalls(files, "NvAPI_UnloadWithArgument").empty())
+            << "the driver log shows no unload";
+    }
+    // A button clicked: its transfers, once `writes` writes are there.
+    std::vector<Transfer> Press(int button, size_t writes = 1) const {
+        DriverLogWatch watch(files);
+        window.Click(button);
+        return watch.WaitForWrites(writes);
+    }
 
     ScenarioFiles files;
     ProgramProcess process;

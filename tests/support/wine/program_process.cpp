@@ -26,37 +26,49 @@ HWND FindShownWindow(DWORD process, const wchar_t* className) {
 }  // namespace
 
 ProgramProcess::ProgramProcess(const ScenarioFiles& files, const StartOptions& options)
-    : arguments_(options.arguments) {
+    : options_(options) {
     // The driver module reads its scenario from the environment the program inherits.
     SetEnvironmentVariableW(L"LUMIVAR_SIM_SCENARIO", files.scenario.c_str());
-    const std::wstring& program = options.program.empty() ? TestPaths().program : options.program;
-    const std::wstring& directory =
-        options.currentDirectory.empty() ? TestPaths().work : options.currentDirectory;
     if (!options.debugged) {
-        Start(program, directory, 0);
+        Start(0);
         return;
     }
     std::promise<void> started;
     debugger_ = std::thread([&] {
-        Start(program, directory, DEBUG_ONLY_THIS_PROCESS);
+        Start(DEBUG_ONLY_THIS_PROCESS);
         started.set_value();
         if (process_ != nullptr) Debug();
     });
     started.get_future().wait();
 }
 
-void ProgramProcess::Start(const std::wstring& program, const std::wstring& directory,
-                           DWORD flags) {
-    std::wstring commandLine = L"\"" + program + L"\"" + arguments_;
+void ProgramProcess::Start(DWORD flags) {
+    const std::wstring& program = options_.program.empty() ? TestPaths().program : options_.program;
+    const std::wstring& directory =
+        options_.currentDirectory.empty() ? TestPaths().work : options_.currentDirectory;
+    std::wstring commandLine = L"\"" + program + L"\"" + options_.arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    const auto create = [&inherited](const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                           0, nullptr);
+    };
+    const bool redirected = !options_.out.empty();
+    if (redirected) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = create(options_.out);
+        startup.hStdError = options_.err.empty() ? startup.hStdOutput : create(options_.err);
+    }
     PROCESS_INFORMATION info = {};
-    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr,
-                       directory.c_str(), &startup, &info)) {
+    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, redirected, flags,
+                       nullptr, directory.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         id_ = info.dwProcessId;
     }
+    if (redirected) CloseHandle(startup.hStdOutput);
+    if (startup.hStdError != startup.hStdOutput) CloseHandle(startup.hStdError);
     EXPECT_NE(process_, nullptr) << "cannot start " << Utf8FromWide(program) << ": "
                                  << GetLastError();
 }
@@ -100,6 +112,17 @@ HWND ProgramProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindShownWindow(id_, className)) || Ended(); }, timeoutMs);
     return found;
+}
+
+std::wstring ProgramProcess::TakeMessage(DWORD timeoutMs) {
+    const HWND box = WaitForWindow(L"#32770", timeoutMs);
+    if (box == nullptr) return L"(none)";
+    wchar_t caption[64] = {}, text[512] = {};
+    GetWindowTextW(box, caption, 64);
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); });
+    return caption + std::wstring(L": ") + text;
 }
 
 DWORD ProgramProcess::WaitForExit(DWORD timeoutMs) {

@@ -14,10 +14,12 @@
 namespace e2e {
 
 struct StartOptions {
-    std::wstring program;           // empty: the built program
-    std::wstring currentDirectory;  // empty: the work directory
-    bool debugged = false;          // started under this test as its debugger
-    std::wstring arguments;         // after the program's name, with a space first
+    std::wstring program = {};           // empty: the built program
+    std::wstring currentDirectory = {};  // empty: the work directory
+    bool debugged = false;               // started under this test as its debugger
+    std::wstring arguments = {};         // after the program's name, with a space first
+    // Files for stdout and stderr (none when empty; err empty: with stdout).
+    std::wstring out = {}, err = {};
 };
 
 // One run of the program, ended by force if the test leaves it running.
@@ -31,6 +33,9 @@ class ProgramProcess {
     HWND WaitForMainWindow(DWORD timeoutMs = 30000) {
         return WaitForWindow(L"LEDLUMIVAR", timeoutMs);
     }
+    // A message box of the program once it shows, as "caption: text", closed with OK; "(none)"
+    // when none shows in time.
+    std::wstring TakeMessage(DWORD timeoutMs = 30000);
     // The exit code, or STILL_ACTIVE after the timeout.
     DWORD WaitForExit(DWORD timeoutMs = 30000);
     // A debugged start: every text the program has written to the debugger so far.
@@ -38,12 +43,12 @@ class ProgramProcess {
 
   private:
     bool Ended() const { return !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
-    void Start(const std::wstring& program, const std::wstring& directory, DWORD flags);
+    void Start(DWORD flags);
     void Debug();  // the debugger's loop, on the thread that started the program
 
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
-    std::wstring arguments_;
+    StartOptions options_;
     std::thread debugger_;
     std::mutex outputsMutex_;
     std::vector<std::string> outputs_;

@@ -10,7 +10,7 @@
 namespace e2e {
 
 // The programs where the build put them (Unix paths, read through drive Z:), and the work
-// directory beside the test program.
+// directory beside the test program, where the programs started keep their settings and logs.
 Paths& TestPaths() {
     static Paths paths = [] {
         wchar_t self[MAX_PATH] = {};
@@ -21,8 +21,11 @@ Paths& TestPaths() {
                     WindowsPathFromArgument(WideFromUtf8(LUMIVAR_CLI_PROGRAM)),
                     WindowsPathFromArgument(WideFromUtf8(LUMIVAR_KEEPER_PROGRAM)),
                     WindowsPathFromArgument(WideFromUtf8(LUMIVAR_REFERENCE_PICTURES)),
-                    std::wstring(self) + L"\\work"};
+                    std::wstring(self) + L"\\work",
+                    std::wstring(self) + L"\\work\\appdata\\VOXA\\LED Lumivar\\settings.json"};
         CreateDirectoryW(found.work.c_str(), nullptr);
+        SetEnvironmentVariableW(L"APPDATA", (found.work + L"\\appdata").c_str());
+        SetEnvironmentVariableW(L"LOCALAPPDATA", (found.work + L"\\local").c_str());
         return found;
     }();
     return paths;

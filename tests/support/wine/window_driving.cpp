@@ -6,15 +6,6 @@ namespace e2e {
 
 LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, const void* data, size_t size) {
     DWORD_PTR result = 0;
-    // The system copies a device event's structure (events with this bit) into the window's
-    // process itself, reading it at the sender's address: the address of a copy in the window's
-    // process fails there (under Wine with an access violation).
-    constexpr WPARAM kDeviceEventWithData = 0x8000;
-    if (message == WM_DEVICECHANGE && (wParam & kDeviceEventWithData) != 0) {
-        SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(data), SMTO_NORMAL,
-                            15000, &result);
-        return static_cast<LRESULT>(result);
-    }
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);

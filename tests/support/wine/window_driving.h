@@ -12,10 +12,10 @@
 
 namespace e2e {
 
-// A message whose lParam points at a structure, as the system sends WM_DEVICECHANGE or
-// WM_POWERBROADCAST: `data` copied into the window's process and the message sent with the copy's
-// address there (a device event's, which the system copies itself, with `data`'s own address).
-// The window's answer; 0 when the copy or the send failed.
+// A message whose lParam points at a structure, as the system sends WM_POWERBROADCAST: `data`
+// copied into the window's process and the message sent with the copy's address there. The
+// window's answer; 0 when the copy or the send failed. (The system copies a device event's
+// structure itself: WM_DEVICECHANGE goes with the structure's own address.)
 LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, const void* data, size_t size);
 
 // What a user sets before pressing Apply: the mode, interval and brightness positions, Cycle
@@ -55,6 +55,8 @@ class PanelWindow {
 
     // A click on a button (the button notifies the window as for a mouse click).
     void Click(int id) const { Send(id, BM_CLICK); }
+    // The same without waiting for the program to answer it.
+    void PostClick(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
     // A list selection as the user makes it: the list changes, then the window is told.
     void Select(int id, int position) const;
     void SetSliderPosition(int position) const { Send(kShadeSliderId, TBM_SETPOS, TRUE, position); }
@@ -64,6 +66,11 @@ class PanelWindow {
     }
     void SelectAllText(int id) const { Send(id, EM_SETSEL, 0, -1); }
     void Close() const { PostMessageW(main_, WM_CLOSE, 0, 0); }
+    // A system-menu item chosen; false when the window did not answer within 30 s.
+    bool SystemCommand(WPARAM command) const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(main_, WM_SYSCOMMAND, command, 0, SMTO_NORMAL, 30000, &result);
+    }
     void Set(const ControlSetting& setting) const;
 
   private:
