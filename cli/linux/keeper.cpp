@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "cli/commands/exit_codes.h"
 #include "cli/commands/keeper_send.h"
@@ -18,10 +20,8 @@
 
 namespace {
 
-constexpr uint64_t kMicrosecondsPerMillisecond = 1000;
-constexpr long kNanosecondsPerMillisecond = 1000000;
 // logind answers at once; a bus where nobody answers must not hold the keeper's start for long.
-constexpr uint64_t kLogindAnswerMicroseconds = 5000000;
+constexpr std::chrono::microseconds kLogindAnswerTime = std::chrono::seconds(5);
 constexpr char kLogind[] = "org.freedesktop.login1";
 constexpr char kSessionInterface[] = "org.freedesktop.login1.Session";
 
@@ -36,6 +36,12 @@ sigset_t KeeperSignals() {
     return signals;
 }
 
+// For the system calls that take a time as seconds and nanoseconds.
+timespec Timespec(std::chrono::nanoseconds duration) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration);
+    return {static_cast<time_t>(seconds.count()), static_cast<long>((duration - seconds).count())};
+}
+
 // A send's waits: the keeper's signals are taken as they come. A stop is kept for the keeper's
 // end and the rest of the wait slept (a pair of blocks still goes out whole); a second keep or a
 // change of the settings becomes a trigger.
@@ -43,45 +49,25 @@ class SignalWaits final : public KeeperWaits {
   public:
     explicit SignalWaits(Keeper& keeper) : keeper_(keeper) {}
     void Sleep(unsigned milliseconds) override {
-        timespec left{static_cast<time_t>(milliseconds / 1000),
-                      static_cast<long>(milliseconds % 1000) * kNanosecondsPerMillisecond};
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         const sigset_t signals = KeeperSignals();
-        while (left.tv_sec > 0 || left.tv_nsec > 0) {
+        for (auto left = end - std::chrono::steady_clock::now(); left.count() > 0;
+             left = end - std::chrono::steady_clock::now()) {
             if (stopping_) {
-                while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-                }
+                std::this_thread::sleep_until(end);
                 return;
             }
-            timespec start{};
-            clock_gettime(CLOCK_MONOTONIC, &start);
-            const int signal = sigtimedwait(&signals, nullptr, &left);
+            const timespec wait = Timespec(left);
+            const int signal = sigtimedwait(&signals, nullptr, &wait);
             if (signal < 0 && errno == EAGAIN) return;
             if (signal == SIGTERM || signal == SIGINT) stopping_ = true;
             if (signal == kRestoreNowSignal) keeper_.OnTrigger(Trigger::kSecondKeep);
             if (signal == kSettingsChangedSignal) keeper_.OnTrigger(Trigger::kSettings);
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            left = Less(left, Difference(now, start));
         }
     }
     bool Stopping() const override { return stopping_; }
 
   private:
-    static timespec Difference(const timespec& later, const timespec& earlier) {
-        timespec difference{later.tv_sec - earlier.tv_sec, later.tv_nsec - earlier.tv_nsec};
-        if (difference.tv_nsec < 0) {
-            --difference.tv_sec;
-            difference.tv_nsec += 1000 * kNanosecondsPerMillisecond;
-        }
-        return difference;
-    }
-    // `from` less `taken`, and never below nothing.
-    static timespec Less(const timespec& from, const timespec& taken) {
-        timespec left = Difference(from, taken);
-        if (left.tv_sec < 0) return {0, 0};
-        return left;
-    }
-
     Keeper& keeper_;
     bool stopping_ = false;
 };
@@ -104,7 +90,8 @@ class LinuxKeeper final : public KeeperSystem {
     void ArmTimer(KeeperTimer timer, unsigned milliseconds) override {
         if (timer == KeeperTimer::kBoundary) return ArmBoundary(milliseconds);
         sd_event_source* source = timers[static_cast<size_t>(timer)];
-        sd_event_source_set_time_relative(source, milliseconds * kMicrosecondsPerMillisecond);
+        sd_event_source_set_time_relative(
+            source, std::chrono::microseconds(std::chrono::milliseconds(milliseconds)).count());
         sd_event_source_set_enabled(source, SD_EVENT_ONESHOT);
     }
     void StopTimer(KeeperTimer timer) override {
@@ -149,17 +136,11 @@ class LinuxKeeper final : public KeeperSystem {
     // At an absolute time of the real-time clock: the quiet hours are times of the day, and the
     // clock runs on in sleep. A set clock cancels the wait, which the keeper hears as a change.
     void ArmBoundary(unsigned milliseconds) {
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME, &now);
-        itimerspec at{};
-        at.it_value.tv_sec = now.tv_sec + static_cast<time_t>(milliseconds / 1000);
-        at.it_value.tv_nsec =
-            now.tv_nsec + static_cast<long>(milliseconds % 1000) * kNanosecondsPerMillisecond;
-        if (at.it_value.tv_nsec >= 1000 * kNanosecondsPerMillisecond) {
-            ++at.it_value.tv_sec;
-            at.it_value.tv_nsec -= 1000 * kNanosecondsPerMillisecond;
-        }
-        timerfd_settime(boundaryClock, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &at, nullptr);
+        const auto at = std::chrono::system_clock::now() + std::chrono::milliseconds(milliseconds);
+        itimerspec value{};
+        value.it_value = Timespec(at.time_since_epoch());
+        timerfd_settime(boundaryClock, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &value,
+                        nullptr);
     }
 
     LinuxHost& host_;
@@ -282,7 +263,7 @@ int ListenToLogind(LinuxKeeper& state) {
     if (result >= 0) {
         result = sd_bus_attach_event(state.bus, state.event, SD_EVENT_PRIORITY_NORMAL);
     }
-    if (result >= 0) result = sd_bus_set_method_call_timeout(state.bus, kLogindAnswerMicroseconds);
+    if (result >= 0) result = sd_bus_set_method_call_timeout(state.bus, kLogindAnswerTime.count());
     return result;
 }
 

@@ -34,7 +34,8 @@ SettingsOutcome UpdateSettings(SettingsStore& store,
     if (loaded == SettingsOutcome::kUnreadable) return loaded;
     change(settings);
     // Nothing saved before and nothing to save now: a removal makes no file.
-    if (loaded == SettingsOutcome::kNothingSaved && settings.boards.empty()) {
+    if (loaded == SettingsOutcome::kNothingSaved &&
+        SettingsText(settings) == SettingsText(SavedSettings())) {
         return SettingsOutcome::kDone;
     }
     if (!store.Write(SettingsText(settings), error)) return SettingsOutcome::kWriteFailed;

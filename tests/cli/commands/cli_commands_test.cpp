@@ -176,20 +176,6 @@ TEST(CliCommands, ListApplyResetRestoreAndTheirExitCodes) {
     }
 }
 
-// A removal where nothing was saved makes no file; where a file is, what is left is written.
-TEST(CliSettings, ARemovalMakesNoFileWhereNoneWas) {
-    FakeHost host;
-    std::string error;
-    const SavedBoard board{{0x220610de, 1}, {}};
-    const auto forget = [&board](SavedSettings& s) { ForgetBoard(s, board.key); };
-    EXPECT_EQ(UpdateSettings(host, forget, error), SettingsOutcome::kDone);
-    EXPECT_FALSE(host.file);
-    UpdateSettings(
-        host, [&board](SavedSettings& s) { RememberBoard(s, board); }, error);
-    EXPECT_EQ(UpdateSettings(host, forget, error), SettingsOutcome::kDone);
-    EXPECT_EQ(host.file, SettingsText(SavedSettings()));
-}
-
 // The keeper's waits on the host's clock, told to end once it reaches `at` after the start.
 struct StopAfter : KeeperWaits {
     StopAfter(FakeHost& fakeHost, uint64_t at) : host(fakeHost), stopAt(FakeHost::kStart + at) {}
