@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int kMinutesPerDay = 24 * 60;
-
 // "7:05" or "07:05": an hour of 0 to 23, a minute of 00 to 59.
 bool ParseTime(const std::string& text, int& minuteOfDay) {
     const size_t colon = text.find(':');
