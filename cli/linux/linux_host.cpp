@@ -28,9 +28,9 @@ void LinuxHost::Sleep(unsigned milliseconds) {
 }
 
 uint64_t LinuxHost::Milliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 std::optional<std::string> LinuxHost::ListField(const Board& board) {
