@@ -37,6 +37,7 @@ struct Invocation {
     ApplyOptions options;  // apply
     bool save = false;     // apply
     int waitSeconds = 0;   // restore
+    bool dryRun = false;   // apply, reset, restore: print the transfers, send and save nothing
     LogonAction logon = LogonAction::kStatus;
     std::optional<LightsOutRule> lightsOut;  // lights-out: the rule to store; none: print it
     std::optional<int> i2cBus;  // Linux: /dev/i2c-N instead of the search for the controller

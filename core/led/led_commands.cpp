@@ -10,7 +10,6 @@ namespace led {
 namespace {
 
 constexpr NvU32 kDefaultI2cSpeed = 0xFFFF;
-constexpr NvU8 kLedPort = 1;
 
 // Every driver call gets a zeroed scratch area of two words that it may write and we never read.
 struct Scratch {
@@ -109,7 +108,7 @@ std::vector<Transfer> PlanLedCommand(const LedTarget& target, const LedSettings&
     const uint8_t command = target.commandByte;
     switch (target.family) {
         case kFamily2000: {
-            const Transfer probe = Planned(Transfer::Kind::kProbeRead, MakeProbeBuffer(command));
+            const Transfer probe = ProbeRead(target);
             const Transfer mode =
                 Planned(Transfer::Kind::kTemplateWrite,
                         ModeBlock2000(command, s.mode, s.shade, s.red, s.green, s.blue));
@@ -128,6 +127,10 @@ std::vector<Transfer> PlanLedCommand(const LedTarget& target, const LedSettings&
     }
 }
 
+Transfer ProbeRead(const LedTarget& target) {
+    return Planned(Transfer::Kind::kProbeRead, MakeProbeBuffer(target.commandByte));
+}
+
 void SleepOnThisThread(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
@@ -136,14 +139,15 @@ NvAPI_Status SendTransfers(nvapi::NvApiAccess& api, const LedTarget& target,
                            const std::vector<Transfer>& transfers, const Pause& pause,
                            ProbeFailure onProbeFailure) {
     NV_I2C_INFO_V3 commandTemplate = MakeCommandTemplate(target);
+    NvAPI_Status result = NVAPI_OK;  // a failed probe's, until a write follows
     for (const Transfer& transfer : transfers) {
         // Each transfer from storage of its own: the driver may write into what it is handed.
         std::vector<uint8_t> data = transfer.bytes;
         NvAPI_Status status = NVAPI_OK;
         switch (transfer.kind) {
             case Transfer::Kind::kProbeRead:
-                status = Probe(api, target, data.data(), data.size(), commandTemplate);
-                if (status != NVAPI_OK && onProbeFailure == ProbeFailure::kStop) return status;
+                result = Probe(api, target, data.data(), data.size(), commandTemplate);
+                if (result != NVAPI_OK && onProbeFailure == ProbeFailure::kStop) return result;
                 continue;
             case Transfer::Kind::kTemplateWrite:
                 status = WriteWithTemplate(api, target, commandTemplate, data.data(), data.size());
@@ -156,8 +160,9 @@ NvAPI_Status SendTransfers(nvapi::NvApiAccess& api, const LedTarget& target,
                 continue;
         }
         if (status != NVAPI_OK) return status;
+        result = status;
     }
-    return NVAPI_OK;
+    return result;
 }
 
 NvAPI_Status SendLedCommand(nvapi::NvApiAccess& api, const LedTarget& target,

@@ -58,11 +58,15 @@ struct Transfer {
 };
 
 constexpr unsigned kBlockPauseMilliseconds = 500;
+// The driver's port that carries the LED controller.
+constexpr NvU8 kLedPort = 1;
 
 // What one command sends, in order. Family 2000: the probe, then switching on the mode block,
 // a pause and the colour block; switching off the colour block, a pause and the mode block.
 // Family 3000: one block. Any other family: nothing.
 std::vector<Transfer> PlanLedCommand(const LedTarget& target, const LedSettings& settings);
+// The template probe's read alone: whether the controller answers, sending it nothing.
+Transfer ProbeRead(const LedTarget& target);
 
 // The wait between the two family-2000 blocks; the program's own sleeps on the calling thread.
 using Pause = std::function<void(unsigned milliseconds)>;
@@ -74,7 +78,8 @@ enum class ProbeFailure { kSendAnyway, kStop };
 
 // The transfers in order on a fresh template, which a probe read completes (a failed probe leaves
 // it as made, and the sequence goes on unless told to stop, returning the probe's status). The
-// first failed write ends the sequence without a pause and gives its status.
+// first failed write ends the sequence without a pause and gives its status; a probe that no
+// write follows gives its own.
 NvAPI_Status SendTransfers(nvapi::NvApiAccess& api, const LedTarget& target,
                            const std::vector<Transfer>& transfers,
                            const Pause& pause = SleepOnThisThread,
