@@ -272,9 +272,10 @@ std::string UsageText(CommandLineFor platform) {
         "reset    sends what the panel's Reset sends\n"
         "restore  applies the saved options to the boards present; --wait retries while the\n"
         "         driver is not ready yet\n"
-        "--dry-run  (apply, reset, restore) prints each transfer the command would make, in\n"
-        "         order (board, adapter, address, read or write, the bytes in hex, each pause)\n"
-        "         and what it would save, and sends, saves and tells the keeper nothing\n"
+        "--dry-run  (apply, reset, restore) prints each transfer the command would make,\n"
+        "         in order (board, port or adapter, address, read or write, the bytes in\n"
+        "         hex, each pause) and what it would save; sends, saves and tells the\n"
+        "         keeper nothing\n"
         "keep     restores now, then stays and restores again whenever the lighting may have\n"
         "         been lost (after sleep";
     text += onLinux ? ", an unlock)" : ", an unlock, a driver restart)";
