@@ -94,7 +94,7 @@ int RunApply(const Invocation& invocation, CliHost& host) {
         } else if (invocation.save) {
             // Read again under the lock: another program may have saved since.
             std::string error;
-            const SavedBoard entry{step.board->key, step.saved};
+            const SavedBoard entry{step.board->key, step.saved, host.ChosenAdapter(*step.board)};
             const SettingsOutcome outcome = UpdateSettings(
                 host.Settings(), [&entry](SavedSettings& s) { RememberBoard(s, entry); }, error);
             if (outcome != SettingsOutcome::kDone) {

@@ -1,6 +1,7 @@
 #include "cli/commands/command_line.h"
 
 #include "core/settings/decimal_text.h"
+#include "core/settings/settings_file.h"
 #include "resources/version.h"
 
 #include <CLI/CLI.hpp>

@@ -27,6 +27,7 @@ class KeeperHost final : public CliHost {
         return host_.TransferFailure(board, status);
     }
     led::ProbeFailure OnProbeFailure() override { return host_.OnProbeFailure(); }
+    void UseSavedAdapters(const SavedSettings& saved) override { host_.UseSavedAdapters(saved); }
 
     std::vector<std::string> printed;
 
