@@ -70,6 +70,7 @@ TEST(LinuxProgram, SendsTheWindowsProgramsBytesInItsOrderAndPause) {
         EXPECT_EQ(machine.Run(line + " --dry-run"), 0) << line << machine.Output();
         const std::string printed = PrintedWrites(machine.Output());
         EXPECT_EQ(machine.Writes() + Text(settings), saved) << line;
+        EXPECT_EQ(fs::exists(machine.root / "config"), !saved.empty()) << line;
         EXPECT_FALSE(keeperTold()) << line;
         EXPECT_EQ(machine.Run(line), 0) << line << machine.Output();
         keeperTold();
