@@ -298,7 +298,9 @@ std::string UsageText(CommandLineFor platform) {
         "), every day between two local times, or both;\n"
         "         never: not at all. Alone, prints the rule.\n";
     if (onLinux) {
-        text += "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters\n";
+        text +=
+            "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters; with\n"
+            "         apply --save it is kept for restore and keep\n";
     }
     text +=
         "\n"
