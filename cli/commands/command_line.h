@@ -19,6 +19,7 @@ enum class Command {
     kLogon,
     kKeep,
     kLightsOut,
+    kDoctor,
 };
 enum class LogonAction { kEnable, kDisable, kStatus };
 
@@ -39,6 +40,7 @@ struct Invocation {
     int waitSeconds = 0;   // restore
     LogonAction logon = LogonAction::kStatus;
     std::optional<LightsOutRule> lightsOut;  // lights-out: the rule to store; none: print it
+    bool json = false;                       // doctor: one JSON document instead of lines
     std::optional<int> i2cBus;  // Linux: /dev/i2c-N instead of the search for the controller
 };
 
