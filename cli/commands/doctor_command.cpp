@@ -93,7 +93,8 @@ void AddDriverAndBoards(const DriverSession& session, DoctorPlatform& platform, 
                            "run lumivar doctor again once the lock is free", kExitDriverFailed);
         } else if (const NvAPI_Status status = ProbeController(session, board)) {
             fact = Problem(topic, "did not answer the 8-byte read",
-                           host.TransferFailure(board, status), kExitDriverFailed);
+                           host.TransferFailure(board, status) + platform.UnansweredAdvice(),
+                           kExitDriverFailed);
         } else {
             const std::optional<std::string> where = host.ListField(board);
             // The 7-bit address, as i2c tools write it (the driver's records carry it shifted).

@@ -26,6 +26,9 @@ class DoctorPlatform {
     // The keeper's log: where it is, and its text (kAbsent before the first line).
     virtual std::string KeeperLogName() = 0;
     virtual FileRead ReadKeeperLog(std::string& text, std::string& error) = 0;
+    // Said after the transfer's failure when a controller does not answer; empty where that
+    // already says what to do.
+    virtual std::string UnansweredAdvice() { return ""; }
     // Why a GPU's temperature cannot be read, with what to do.
     virtual std::string TemperatureFailure() = 0;
 };
