@@ -1,11 +1,13 @@
 #include "cli/commands/board_commands.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "cli/commands/board_sending.h"
+#include "cli/commands/saved_boards_send.h"
+#include "cli/commands/send_path.h"
 #include "cli/commands/exit_codes.h"
 #include "core/settings/settings_file.h"
 
@@ -81,22 +83,18 @@ int RunApply(const Invocation& invocation, CliHost& host) {
         }
     }
 
-    std::vector<int> codes;
-    for (const BoardStep& step : steps) {
-        const Board& board = *step.board;
-        if (!board.supported) {
-            host.Print(board.Label() + ": skipped, not a supported board");
-            continue;
-        }
-        if (const int code = SendBoard(host, session, step)) {
-            codes.push_back(code);
-            continue;
-        }
-        std::string line = board.Label() + ": applied " + DescribeStep(step);
-        if (invocation.save) {
+    const std::unique_ptr<BoardSender> sender = MakeSender(host, session, invocation.dryRun);
+    std::vector<int> codes = SendSteps(steps, *sender, host, [&](size_t i, int code) {
+        if (code != kExitDone) return;
+        const BoardStep& step = steps[i];
+        std::string line = step.board->Label() + Outcome(*sender, ": applied ", ": would apply ") +
+                           DescribeStep(step);
+        if (invocation.save && sender->DryRun()) {
+            line += "; would save";
+        } else if (invocation.save) {
             // Read again under the lock: another program may have saved since.
             std::string error;
-            const SavedBoard entry{board.key, step.saved};
+            const SavedBoard entry{step.board->key, step.saved};
             const SettingsOutcome outcome = UpdateSettings(
                 host.Settings(), [&entry](SavedSettings& s) { RememberBoard(s, entry); }, error);
             if (outcome != SettingsOutcome::kDone) {
@@ -105,13 +103,13 @@ int RunApply(const Invocation& invocation, CliHost& host) {
                                      outcome == SettingsOutcome::kUnreadable
                                          ? error
                                          : "cannot save the settings: " + error));
-                continue;
+                return;
             }
             line += "; saved";
             host.SettingsChanged();
         }
         host.Print(line);
-    }
+    });
     return HighestExitCode(codes);
 }
 
@@ -121,75 +119,36 @@ int RunReset(const Invocation& invocation, CliHost& host) {
     std::vector<const Board*> selected;
     if (const int code = SelectBoards(invocation.gpu, session.Boards(), host, selected))
         return code;
-    std::vector<int> codes;
-    for (const Board* board : selected) {
-        if (!board->supported) {
-            host.Print(board->Label() + ": skipped, not a supported board");
-            continue;
-        }
-        BoardStep step;
-        step.board = board;
-        step.settings = PlanReset(board->family, board->supported).sent;
-        const int code = SendBoard(host, session, step);
-        if (code == kExitDone) host.Print(board->Label() + ": reset to white, static");
-        codes.push_back(code);
-    }
+    std::vector<BoardStep> steps;
+    for (const Board* board : selected) steps.push_back(PlanResetStep(*board));
+    const std::unique_ptr<BoardSender> sender = MakeSender(host, session, invocation.dryRun);
+    bool reached = false;
+    const std::vector<int> codes = SendSteps(steps, *sender, host, [&](size_t i, int code) {
+        if (code != kExitDone) return;
+        reached = true;
+        host.Print(steps[i].board->Label() +
+                   Outcome(*sender, ": reset to white, static", ": would reset to white, static"));
+    });
     // A keeper that follows the rules sends the boards what they want again.
-    if (std::count(codes.begin(), codes.end(), kExitDone) > 0) host.SettingsChanged();
+    if (reached && !sender->DryRun()) host.SettingsChanged();
     return HighestExitCode(codes);
 }
 
+// Every saved board sent its lighting as if nothing had been sent before; the lights-out rule is
+// the keeper's alone.
 int RunRestore(const Invocation& invocation, CliHost& host) {
-    SavedSettings saved;
-    bool found = false;
-    if (const int code = LoadSaved(host, saved, found)) return code;
-    if (!found) {
+    SavedBoards boards;
+    if (const int code = OpenSavedBoards(host, invocation.waitSeconds, boards)) return code;
+    if (!boards.found) {
         host.Print("nothing is saved yet");
         return kExitDone;
     }
-    const std::unique_ptr<DriverSession> session = WaitForDriver(host, invocation.waitSeconds);
-    if (!session->Found()) {
-        const std::string waited =
-            host.Stopping() ? "stopped waiting, the keeper is ending: "
-            : invocation.waitSeconds > 0
-                ? "gave up after " + std::to_string(invocation.waitSeconds) + " s: "
-                : "";
-        return Fail(host, kExitDriverFailed, waited + session->FailureText());
-    }
-    const std::vector<Board>& boards = session->Boards();
-    std::vector<BoardKey> keys;
-    for (const Board& board : boards) keys.push_back(board.key);
-    const RestorePlan plan = PlanRestore(saved, keys);
-
-    // A saved board that is no supported board, or a saved mode the board lacks, is the file's
-    // fault (written by hand): nothing is sent then.
-    std::vector<BoardStep> steps(plan.steps.size());
-    for (size_t i = 0; i < plan.steps.size(); ++i) {
-        const Board& board = boards[static_cast<size_t>(plan.steps[i].slot)];
-        if (!board.supported) {
-            return Fail(host, kExitSettingsFile,
-                        "the settings file names " + board.Label() + ", not a supported board");
-        }
-        const ApplyOptions& options = plan.steps[i].options;
-        if (const int code = PlanBoard(board, options, TemperatureFor(*session, board, options),
-                                       kExitSettingsFile, host, steps[i])) {
-            return code;
-        }
-    }
-    std::vector<int> codes;
-    for (const BoardStep& step : steps) {
-        const Board& board = *step.board;
-        if (const int code = SendBoard(host, *session, step)) {
-            codes.push_back(code);
-        } else {
-            host.Print(board.Label() + ": restored " + DescribeStep(step));
-        }
-    }
-    for (const BoardKey& key : plan.absent) {
-        host.Print("saved board " + PciText(key.pciId) + " on bus " + std::to_string(key.bus) +
-                   " is not present: skipped");
-    }
-    return HighestExitCode(codes);
+    const std::vector<LightingToSend> sends =
+        WhatToSend(boards.Now(), LightsOutRule(), KeeperConditions(), {}, true);
+    const std::unique_ptr<BoardSender> sender =
+        MakeSender(host, *boards.session, invocation.dryRun);
+    std::map<BoardKey, SentLighting> sent;
+    return SendSavedBoards(host, boards, sends, true, *sender, sent);
 }
 
 }  // namespace

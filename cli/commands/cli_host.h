@@ -39,6 +39,11 @@ class CliHost {
     // What differs between the platforms' drivers. `list` may print one more field between the
     // family and the name (where the LED controller answered); none by default.
     virtual std::optional<std::string> ListField(const Board&) { return std::nullopt; }
+    // Where a board's transfers go, as a dry run names it; nothing when no adapter carries its
+    // controller.
+    virtual std::optional<std::string> TransferPort(const Board&) {
+        return "port " + std::to_string(led::kLedPort);
+    }
     // A failed transfer to a board, in plain words.
     virtual std::string TransferFailure(const Board&, NvAPI_Status status) {
         return "the transfer failed (status " + std::to_string(status) + ")";

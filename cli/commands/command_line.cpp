@@ -27,6 +27,7 @@ struct OptionTexts {
     bool cycle = false;
     bool save = false;
     bool json = false;
+    bool dryRun = false;
 };
 
 ParsedCommandLine Failure(const std::string& error) {
@@ -159,12 +160,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     apply->add_flag("--off", texts.off);
     apply->add_flag("--cycle", texts.cycle);
     apply->add_flag("--save", texts.save);
+    apply->add_flag("--dry-run", texts.dryRun);
     apply->add_option("--color-by-temperature", texts.byTemperature);
     apply->add_option("--temperature-range", texts.temperatureRange);
     CLI::App* reset = app.add_subcommand("reset");
     reset->add_option("--gpu", texts.gpu);
+    reset->add_flag("--dry-run", texts.dryRun);
     CLI::App* restore = app.add_subcommand("restore");
     restore->add_option("--wait", texts.wait);
+    restore->add_flag("--dry-run", texts.dryRun);
     CLI::App* logon = app.add_subcommand("logon");
     logon->add_option("action", texts.logonAction)->required();
     CLI::App* keep = app.add_subcommand("keep");
@@ -184,6 +188,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     ParsedCommandLine result;
     Invocation& invocation = result.invocation;
     std::string& error = result.error;
+    invocation.dryRun = texts.dryRun;
     if (!texts.i2cBus.empty()) {
         invocation.i2cBus = Decimal(texts.i2cBus, kMaxI2cBus);
         if (!invocation.i2cBus) {
@@ -246,10 +251,10 @@ std::string UsageText(CommandLineFor platform) {
         "  lumivar list\n"
         "  lumivar apply [--gpu N|all] [--mode NAME] [--color RRGGBB] [--shade 0-100]\n"
         "                [--interval short|medium|long] [--brightness 100|75|50|25]\n"
-        "                [--off] [--cycle] [--save]\n"
+        "                [--off] [--cycle] [--save] [--dry-run]\n"
         "                [--color-by-temperature RRGGBB:RRGGBB [--temperature-range LOW-HIGH]]\n"
-        "  lumivar reset [--gpu N|all]\n"
-        "  lumivar restore [--wait SECONDS]\n"
+        "  lumivar reset [--gpu N|all] [--dry-run]\n"
+        "  lumivar restore [--wait SECONDS] [--dry-run]\n"
         "  lumivar keep\n"
         "  lumivar logon enable|disable|status\n"
         "  lumivar lights-out [never | away | HH:MM-HH:MM | away HH:MM-HH:MM]\n"
@@ -274,6 +279,10 @@ std::string UsageText(CommandLineFor platform) {
         "reset    sends what the panel's Reset sends\n"
         "restore  applies the saved options to the boards present; --wait retries while the\n"
         "         driver is not ready yet\n"
+        "--dry-run  (apply, reset, restore) prints each transfer the command would make,\n"
+        "         in order (board, port or adapter, address, read or write, the bytes in\n"
+        "         hex, each pause) and what it would save; sends, saves and tells the\n"
+        "         keeper nothing\n"
         "keep     restores now, then stays and restores again whenever the lighting may have\n"
         "         been lost (after sleep";
     text += onLinux ? ", an unlock)" : ", an unlock, a driver restart)";

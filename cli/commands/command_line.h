@@ -38,6 +38,7 @@ struct Invocation {
     ApplyOptions options;  // apply
     bool save = false;     // apply
     int waitSeconds = 0;   // restore
+    bool dryRun = false;   // apply, reset, restore: print the transfers, send and save nothing
     LogonAction logon = LogonAction::kStatus;
     std::optional<LightsOutRule> lightsOut;  // lights-out: the rule to store; none: print it
     bool json = false;                       // doctor: one JSON document instead of lines

@@ -2,15 +2,40 @@
 
 #include <cstdio>
 
-#include "cli/commands/board_sending.h"
 #include "cli/commands/exit_codes.h"
+#include "cli/commands/send_path.h"
 #include "core/gpus/gpu_temperature.h"
-#include "core/led/led_commands.h"
 #include "resources/version.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// The host as the probe's sender sees it, but for its failure, kept for the report rather than
+// printed.
+class ReportingHost final : public CliHost {
+  public:
+    explicit ReportingHost(CliHost& host) : host_(host) {}
+    nvapi::NvApiAccess& Driver() override { return host_.Driver(); }
+    void Print(const std::string& line) override { host_.Print(line); }
+    void PrintError(const std::string& line) override { error = line; }
+    SettingsStore& Settings() override { return host_.Settings(); }
+    InterProcessLock& BoardLock() override { return host_.BoardLock(); }
+    void Sleep(unsigned milliseconds) override { host_.Sleep(milliseconds); }
+    uint64_t Milliseconds() override { return host_.Milliseconds(); }
+    std::optional<std::string> TransferPort(const Board& board) override {
+        return host_.TransferPort(board);
+    }
+    std::string TransferFailure(const Board& board, NvAPI_Status status) override {
+        return host_.TransferFailure(board, status);
+    }
+    led::ProbeFailure OnProbeFailure() override { return host_.OnProbeFailure(); }
+
+    std::string error;
+
+  private:
+    CliHost& host_;
+};
 
 std::string Hex(uint32_t value, int digits) {
     char text[12];
@@ -76,31 +101,37 @@ void AddDriverAndBoards(const DriverSession& session, DoctorPlatform& platform, 
                                 kExitNoSuchGpu));
         return;
     }
-    // Held for the probe reads, so that none comes between another program's two blocks.
-    const std::unique_ptr<InterProcessLock> lock = platform.BoardLockAtOnce();
-    const HeldLock held(*lock);
-    facts.push_back(held.Held() ? Fine("board lock", "free")
-                                : Problem("board lock", held.Error(),
-                                          "wait until the other program is done (a keeper, the "
-                                          "panel, another lumivar), or end it",
-                                          kExitDriverFailed));
+    // Let go at once: each probe takes it as every command does. A lock that is held keeps the
+    // probes back, so that no read comes between another program's two blocks.
+    std::string lockError;
+    const bool lockFree = [&] {
+        const std::unique_ptr<InterProcessLock> lock = platform.BoardLockAtOnce();
+        const HeldLock held(*lock);
+        lockError = held.Error();
+        return held.Held();
+    }();
+    facts.push_back(lockFree ? Fine("board lock", "free")
+                             : Problem("board lock", lockError,
+                                       "wait until the other program is done (a keeper, the "
+                                       "panel, another lumivar), or end it",
+                                       kExitDriverFailed));
     for (const Board& board : session.Boards()) {
         if (!board.supported) continue;
         const std::string topic = board.Label() + " LED controller";
         DoctorFact fact;
-        if (!held.Held()) {
+        std::string failure;
+        if (!lockFree) {
             fact = Problem(topic, "not asked: the board lock is held",
                            "run lumivar doctor again once the lock is free", kExitDriverFailed);
-        } else if (const NvAPI_Status status = ProbeController(session, board)) {
+        } else if (const int code = ProbeController(host, session, board, failure)) {
             fact = Problem(topic, "did not answer the 8-byte read",
-                           host.TransferFailure(board, status) + platform.UnansweredAdvice(),
-                           kExitDriverFailed);
+                           failure + platform.UnansweredAdvice(), code);
         } else {
-            const std::optional<std::string> where = host.ListField(board);
+            const std::optional<std::string> where = host.TransferPort(board);
             // The 7-bit address, as i2c tools write it (the driver's records carry it shifted).
             fact = Fine(topic, "answered the 8-byte read at address 0x" +
                                    Hex(board.target.ledControllerAddress >> 1, 2) + " on " +
-                                   (where ? *where : "port 1"));
+                                   where.value_or("?"));
         }
         fact.probe = true;
         fact.fields["slot"] = board.slot;
@@ -188,9 +219,16 @@ void AddKeeper(DoctorPlatform& platform, LogonEntry& logon, std::vector<DoctorFa
 
 }  // namespace
 
-NvAPI_Status ProbeController(const DriverSession& session, const Board& board) {
-    NV_I2C_INFO_V3 commandTemplate = led::MakeCommandTemplate(board.target);
-    return led::TemplateProbe(session.Api(), board.target, commandTemplate);
+int ProbeController(CliHost& host, const DriverSession& session, const Board& board,
+                    std::string& failure) {
+    ReportingHost reporting(host);
+    const int code = MakeSender(reporting, session, false)->Send(PlanProbeStep(board));
+    // "lumivar: GPU 0 (NAME): what it met"
+    const std::string said = "lumivar: " + board.Label() + ": ";
+    failure = reporting.error.compare(0, said.size(), said) == 0
+                  ? reporting.error.substr(said.size())
+                  : reporting.error;
+    return code;
 }
 
 int RunDoctor(bool json, DoctorPlatform& platform, LogonEntry& logon, CliHost& host) {

@@ -34,8 +34,10 @@ class DoctorPlatform {
 };
 
 // The one read a board's LED controller is asked for: the 8-byte read of the command template's
-// probe, at the controller's address, on the port the programs use.
-NvAPI_Status ProbeController(const DriverSession& session, const Board& board);
+// probe, at the controller's address, on the port the programs use, sent the way every command
+// sends (under the board lock). The exit code; for a failure, what it met in plain words.
+int ProbeController(CliHost& host, const DriverSession& session, const Board& board,
+                    std::string& failure);
 
 // Prints the report (lines, or one JSON document); returns the exit code.
 int RunDoctor(bool json, DoctorPlatform& platform, LogonEntry& logon, CliHost& host);

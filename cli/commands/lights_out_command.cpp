@@ -1,6 +1,6 @@
 #include "cli/commands/lights_out_command.h"
 
-#include "cli/commands/board_sending.h"
+#include "cli/commands/send_path.h"
 #include "cli/commands/exit_codes.h"
 
 int RunLightsOut(const std::optional<LightsOutRule>& rule, CliHost& host) {

@@ -34,9 +34,14 @@ uint64_t LinuxHost::Milliseconds() {
 }
 
 std::optional<std::string> LinuxHost::ListField(const Board& board) {
-    const std::optional<int> adapter =
-        board.supported ? driver_.ControllerAdapter(board.target.gpu) : std::nullopt;
-    return adapter ? "i2c-" + std::to_string(*adapter) : "-";
+    const std::optional<std::string> port = board.supported ? TransferPort(board) : std::nullopt;
+    return port ? *port : "-";
+}
+
+std::optional<std::string> LinuxHost::TransferPort(const Board& board) {
+    const std::optional<int> adapter = driver_.ControllerAdapter(board.target.gpu);
+    if (!adapter) return std::nullopt;
+    return "i2c-" + std::to_string(*adapter);
 }
 
 std::string LinuxHost::TransferFailure(const Board& board, NvAPI_Status status) {

@@ -27,6 +27,8 @@ class LinuxHost : public CliHost {
 
     // The adapter where the board's controller answered; an unsupported board is not asked.
     std::optional<std::string> ListField(const Board& board) override;
+    // "i2c-N", found as list finds it (reads only).
+    std::optional<std::string> TransferPort(const Board& board) override;
     std::string TransferFailure(const Board& board, NvAPI_Status status) override;
     // The probe read is the only sign of the controller here: without an answer nothing is sent.
     led::ProbeFailure OnProbeFailure() override { return led::ProbeFailure::kStop; }

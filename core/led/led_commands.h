@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "core/gpus/gpu_slots.h"
 #include "core/led/led_settings.h"
@@ -33,38 +34,58 @@ NV_I2C_INFO_V3 MakeCommandTemplate(const LedTarget& target);
 NvAPI_Status TemplateProbe(nvapi::NvApiAccess& api, const LedTarget& target,
                            NV_I2C_INFO_V3& commandTemplate);
 
-// Family 2000: the colour block (with the on/off byte) and the mode block, each sent with a copy
-// of the command template that points at the block.
-NvAPI_Status ColourWrite2000(nvapi::NvApiAccess& api, const LedTarget& target,
-                             const NV_I2C_INFO_V3& commandTemplate, int32_t on, int32_t shade,
-                             int32_t red, int32_t green, int32_t blue);
+// Family 2000: the mode block, sent with a copy of the command template that points at it.
 NvAPI_Status ModeWrite2000(nvapi::NvApiAccess& api, const LedTarget& target,
                            const NV_I2C_INFO_V3& commandTemplate, int32_t mode, int32_t shade,
                            int32_t red, int32_t green, int32_t blue);
 
-// Family 3000: the 42-byte block with a record of its own.
-NvAPI_Status Write3000(nvapi::NvApiAccess& api, const LedTarget& target,
-                       const LedSettings& settings);
+// One step of a board's command sequence, planned before anything is sent: the probe read (the
+// buffer as sent), a write (the block), or a pause.
+struct Transfer {
+    enum class Kind {
+        kProbeRead,      // family 2000: completes the command template
+        kTemplateWrite,  // family 2000: a copy of the command template pointing at the block
+        kOwnWrite,       // family 3000: a record of its own
+        kPause,
+    };
+    Kind kind = Kind::kPause;
+    std::vector<uint8_t> bytes;
+    unsigned milliseconds = 0;  // a pause's length
+
+    bool operator==(const Transfer& other) const {
+        return kind == other.kind && bytes == other.bytes && milliseconds == other.milliseconds;
+    }
+};
+
+constexpr unsigned kBlockPauseMilliseconds = 500;
+// The driver's port that carries the LED controller.
+constexpr NvU8 kLedPort = 1;
+
+// What one command sends, in order. Family 2000: the probe, then switching on the mode block,
+// a pause and the colour block; switching off the colour block, a pause and the mode block.
+// Family 3000: one block. Any other family: nothing.
+std::vector<Transfer> PlanLedCommand(const LedTarget& target, const LedSettings& settings);
+// The template probe's read alone: whether the controller answers, sending it nothing.
+Transfer ProbeRead(const LedTarget& target);
 
 // The wait between the two family-2000 blocks; the program's own sleeps on the calling thread.
 using Pause = std::function<void(unsigned milliseconds)>;
-constexpr unsigned kBlockPauseMilliseconds = 500;
 void SleepOnThisThread(unsigned milliseconds);
-
-// Sends `settings` in the target family's layout. Family 2000 switching on: mode block, pause,
-// colour block; switching off: colour block, pause, mode block; the first failure ends the
-// sequence without a pause. Family 3000: one block. Any other family: nothing, status 0.
-NvAPI_Status DispatchingWrite(nvapi::NvApiAccess& api, const LedTarget& target,
-                              const NV_I2C_INFO_V3& commandTemplate, const LedSettings& settings,
-                              const Pause& pause = SleepOnThisThread);
 
 // What a family-2000 command does when its probe read fails: the panel sends with the template
 // as made; a driver whose probe is the only sign of the controller stops there.
 enum class ProbeFailure { kSendAnyway, kStop };
 
-// One command as Apply and Reset send it: a fresh template, which a family-2000 board completes
-// with the probe (a failed probe leaves it as made, and the command goes on unless told to stop,
-// returning the probe's status), then the dispatching write, whose status is returned.
+// The transfers in order on a fresh template, which a probe read completes (a failed probe leaves
+// it as made, and the sequence goes on unless told to stop, returning the probe's status). The
+// first failed write ends the sequence without a pause and gives its status; a probe that no
+// write follows gives its own.
+NvAPI_Status SendTransfers(nvapi::NvApiAccess& api, const LedTarget& target,
+                           const std::vector<Transfer>& transfers,
+                           const Pause& pause = SleepOnThisThread,
+                           ProbeFailure onProbeFailure = ProbeFailure::kSendAnyway);
+
+// One command as Apply and Reset send it: its plan, sent.
 NvAPI_Status SendLedCommand(nvapi::NvApiAccess& api, const LedTarget& target,
                             const LedSettings& settings, const Pause& pause = SleepOnThisThread,
                             ProbeFailure onProbeFailure = ProbeFailure::kSendAnyway);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "core/settings/decimal_text.h"
+
 namespace {
 
 // "7:05" or "07:05": an hour of 0 to 23, a minute of 00 to 59.
@@ -11,15 +13,10 @@ bool ParseTime(const std::string& text, int& minuteOfDay) {
     if (colon == std::string::npos || colon == 0 || colon > 2 || text.size() != colon + 3) {
         return false;
     }
-    int hour = 0, minute = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i == colon) continue;
-        if (text[i] < '0' || text[i] > '9') return false;
-        int& part = i < colon ? hour : minute;
-        part = part * 10 + (text[i] - '0');
-    }
-    if (hour > 23 || minute > 59) return false;
-    minuteOfDay = hour * 60 + minute;
+    const std::optional<int> hour = PlainDecimal(text.substr(0, colon), 2);
+    const std::optional<int> minute = PlainDecimal(text.substr(colon + 1), 2);
+    if (!hour || !minute || *hour > 23 || *minute > 59) return false;
+    minuteOfDay = *hour * 60 + *minute;
     return true;
 }
 

@@ -22,35 +22,87 @@ struct SimulatedDriverHost : LinuxHost {
     nvapi::NvApiAccess& Driver() override { return access; }
     void Sleep(unsigned) override {}
     led::ProbeFailure OnProbeFailure() override { return led::ProbeFailure::kSendAnyway; }
+    std::optional<std::string> TransferPort(const Board& board) override {
+        return CliHost::TransferPort(board);
+    }
+    void Print(const std::string& line) override { printed += line + "\n"; }
+    std::string printed;
     InProcessDriver driver;
     nvapi::NvApiAccess access{driver};
 };
 
+// A dry run's writes, "COUNT: BYTES" each, and its pauses.
+std::string PrintedWrites(const std::string& printed) {
+    std::string writes;
+    for (const std::string& line : Words(printed, '\n')) {
+        const size_t write = line.find(", write ");
+        if (write != std::string::npos) writes += line.substr(write + 8) + "\n";
+        if (line.find(": pause 500 ms") != std::string::npos) writes += "pause\n";
+    }
+    return writes;
+}
+
+// Each line is first run as a dry run, which prints the transfers the real run then makes (the
+// fake adapters' log on Linux, the simulated driver's for lumivar.exe) and writes, saves and
+// tells a keeper nothing: this process stands in for the keeper, SIGUSR2 (the settings changed)
+// held pending.
 TEST(LinuxProgram, SendsTheWindowsProgramsBytesInItsOrderAndPause) {
     Machine machine;
     SimulatedDriverHost windows;
+    sigset_t told;
+    sigemptyset(&told);
+    sigaddset(&told, SIGUSR2);
+    sigprocmask(SIG_BLOCK, &told, nullptr);
+    const auto keeperTold = [&told] {
+        const timespec now{};
+        return sigtimedwait(&told, nullptr, &now) == SIGUSR2;
+    };
+    Put(machine.root / "lumivar/keeper.pid", std::to_string(getpid()));
+    const int keeperFile =
+        open((machine.root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(keeperFile, LOCK_EX), 0);
+    const fs::path settings = machine.root / "config/lumivar/settings.json";
     for (const std::string line :
          {"apply", "apply --mode wave --color ff8000 --shade 20",
           "apply --mode flash --cycle --interval long --brightness 75 --off", "reset",
           "apply --gpu 1", "apply --gpu 1 --mode breathing --color 350301 --shade 10",
-          "apply --gpu 1 --mode wave --off", "reset --gpu 1", "apply --gpu all --color 123456"}) {
+          "apply --gpu 1 --mode wave --off", "reset --gpu 1", "apply --gpu all --color 123456",
+          "apply --gpu all --mode breathing --color 0a0b0c --save", "restore"}) {
+        std::string saved = Text(settings);
+        EXPECT_EQ(machine.Run(line + " --dry-run"), 0) << line << machine.Output();
+        const std::string printed = PrintedWrites(machine.Output());
+        EXPECT_EQ(machine.Writes() + Text(settings), saved) << line;
+        EXPECT_FALSE(keeperTold()) << line;
         EXPECT_EQ(machine.Run(line), 0) << line << machine.Output();
-        std::string sent, expected;
+        keeperTold();
+        std::string sent, paced, expected;
         long pairStart = -1;
         for (const std::string& transfer : machine.Transfers()) {
             if (transfer.find(" write ") == std::string::npos) continue;
             sent += transfer.substr(transfer.find(" write ") + 7) + "\n";
+            paced += transfer.substr(transfer.find(" write ") + 7) + "\n";
             if (transfer.find(" i2c-4 ") == std::string::npos) continue;
             // The family-2000 board's two blocks, half a second apart.
             EXPECT_TRUE(pairStart < 0 || std::stol(transfer) - pairStart >= 450) << line;
+            if (pairStart < 0) paced += "pause\n";
             pairStart = pairStart >= 0 ? -1 : std::stol(transfer);
         }
+        EXPECT_EQ(printed, paced) << line;
         simdriver::Configure(simdriver::DefaultScenario());
+        windows.printed.clear();
+        saved = Text(settings);
+        EXPECT_EQ(RunBoardCommand(ParseCommandLine(Words(line + " --dry-run")).invocation, windows),
+                  0)
+            << line;
+        EXPECT_TRUE(DriverWrites().empty() && Text(settings) == saved && !keeperTold()) << line;
+        EXPECT_EQ(PrintedWrites(windows.printed), paced) << line;
         EXPECT_EQ(RunBoardCommand(ParseCommandLine(Words(line)).invocation, windows), 0) << line;
+        keeperTold();
         for (const std::string& write : DriverWrites())
             expected += std::to_string((write.size() + 1) / 3) + ": " + write + "\n";
         EXPECT_EQ(sent, expected) << line;
     }
+    close(keeperFile);
 }
 
 TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {

@@ -27,16 +27,35 @@ CliRun RunCli(const ScenarioFiles& files, const std::string& arguments) {
             watch.TransfersSinceMark()};
 }
 
+// The writes a dry run printed, "a2 01 ..." each.
+std::vector<std::string> PrintedWrites(const std::string& out) {
+    std::vector<std::string> writes;
+    for (size_t at = out.find(", write "); at != std::string::npos;
+         at = out.find(", write ", at + 1)) {
+        const size_t bytes = out.find(": ", at) + 2;
+        writes.push_back(out.substr(bytes, out.find('\r', bytes) - bytes));
+    }
+    return writes;
+}
+
+// Each command is first run as a dry run, which prints the bytes the real run then sends, and
+// sends and saves nothing.
 TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone) {
     const std::wstring& settings = TestPaths().settings;
     DeleteFileW(settings.c_str());
     const ScenarioFiles files = WriteScenario(L"cli-save", kDefaultBoards);
-    const CliRun saved =
-        RunCli(files, "apply --gpu all --mode breathing --color 102030 --cycle --save");
+    const std::string apply = "apply --gpu all --mode breathing --color 102030 --cycle --save";
+    const CliRun dryApply = RunCli(files, apply + " --dry-run");
+    EXPECT_EQ(GetFileAttributesW(settings.c_str()), INVALID_FILE_ATTRIBUTES) << "saved nothing";
+    const CliRun saved = RunCli(files, apply);
+    const CliRun dryRestore = RunCli(files, "restore --dry-run");
     const CliRun restored = RunCli(files, "restore");
-    EXPECT_EQ(saved.code + restored.code, 0u);
+    EXPECT_EQ(dryApply.code + saved.code + dryRestore.code + restored.code, 0u);
+    EXPECT_EQ(WrittenData(dryApply.sent).size() + WrittenData(dryRestore.sent).size(), 0u);
     EXPECT_EQ(WrittenData(saved.sent).size(), 3u);
+    EXPECT_EQ(PrintedWrites(dryApply.out), WrittenData(saved.sent)) << dryApply.out;
     EXPECT_EQ(WrittenData(restored.sent), WrittenData(saved.sent));
+    EXPECT_EQ(PrintedWrites(dryRestore.out), WrittenData(restored.sent)) << dryRestore.out;
 
     // Early in a logon: tried again until the driver initialises (the absent 3080 is skipped).
     const ScenarioFiles late = WriteScenario(L"late", {kDefaultBoards[1], "not-ready-for 3000"});
