@@ -45,8 +45,11 @@ void AddAdapters(const std::string& root, std::vector<DoctorFact>& facts) {
                 node + " (port " + std::to_string(adapter.port) + " of " + gpu.address + ")";
             I2cDevice device;
             const DeviceFault fault = device.Open(root, adapter.number);
+            // Without any node the i2c-dev line above says it all.
             DoctorFact fact = fault.Ok() ? Fact(topic, "this user may open it")
-                                         : Fact(topic, "cannot be opened", FaultText(fault));
+                              : fault.kind == FaultKind::kNoDeviceNodes
+                                  ? Fact(topic, "missing", "load i2c-dev (above)")
+                                  : Fact(topic, "cannot be opened", FaultText(fault));
             fact.fields = {{"node", node},
                            {"port", adapter.port},
                            {"gpu", gpu.address},
