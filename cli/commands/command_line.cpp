@@ -27,6 +27,7 @@ struct OptionTexts {
     bool off = false;
     bool cycle = false;
     bool save = false;
+    bool json = false;
     bool dryRun = false;
 };
 
@@ -174,6 +175,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     CLI::App* keep = app.add_subcommand("keep");
     CLI::App* lightsOut = app.add_subcommand("lights-out");
     lightsOut->add_option("rule", texts.lightsOut);
+    CLI::App* doctor = app.add_subcommand("doctor");
+    doctor->add_flag("--json", texts.json);
 
     // CLI11 takes the arguments from the back.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -231,6 +234,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             if (!ParseLightsOutRule(texts.lightsOut, rule, error)) return result;
             invocation.lightsOut = rule;
         }
+    } else if (doctor->parsed()) {
+        invocation.command = Command::kDoctor;
+        invocation.json = texts.json;
     } else {
         error = "no command given";
         return result;
@@ -253,6 +259,7 @@ std::string UsageText(CommandLineFor platform) {
         "  lumivar keep\n"
         "  lumivar logon enable|disable|status\n"
         "  lumivar lights-out [never | away | HH:MM-HH:MM | away HH:MM-HH:MM]\n"
+        "  lumivar doctor [--json]\n"
         "  lumivar --help | --version\n";
     if (onLinux) text += "  Any command but logon also takes --i2c-bus N.\n";
     text +=
@@ -296,7 +303,11 @@ std::string UsageText(CommandLineFor platform) {
     text += onLinux ? "" : " or the display off";
     text +=
         "), every day between two local times, or both;\n"
-        "         never: not at all. Alone, prints the rule.\n";
+        "         never: not at all. Alone, prints the rule.\n"
+        "doctor   reads and reports, one line per fact, what decides whether the lighting\n"
+        "         reaches the boards, each failing line with what to do; sends no write,\n"
+        "         changes no file. --json: the same as one JSON document, for a bug report.\n"
+        "         Exit 0 when every supported board's LED controller answered.\n";
     if (onLinux) {
         text +=
             "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters; with\n"

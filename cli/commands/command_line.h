@@ -19,6 +19,7 @@ enum class Command {
     kLogon,
     kKeep,
     kLightsOut,
+    kDoctor,
 };
 enum class LogonAction { kEnable, kDisable, kStatus };
 
@@ -40,6 +41,7 @@ struct Invocation {
     bool dryRun = false;   // apply, reset, restore: print the transfers, send and save nothing
     LogonAction logon = LogonAction::kStatus;
     std::optional<LightsOutRule> lightsOut;  // lights-out: the rule to store; none: print it
+    bool json = false;                       // doctor: one JSON document instead of lines
     std::optional<int> i2cBus;  // Linux: /dev/i2c-N instead of the search for the controller
 };
 

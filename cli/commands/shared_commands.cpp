@@ -39,6 +39,7 @@ std::optional<int> RunSharedCommand(const ParsedCommandLine& parsed, CommandLine
             return RunLightsOut(parsed.invocation.lightsOut, host);
         case Command::kLogon:
         case Command::kKeep:
+        case Command::kDoctor:
             return std::nullopt;
         default:
             return RunBoardCommand(parsed.invocation, host);

@@ -1,6 +1,6 @@
 // What lumivar does with its command line the same way on every platform: a bad one is refused
 // with exit 1 and a pointer to the help, help and version are printed, and the board commands
-// run. Logon and keep are each platform's own.
+// run. Logon, keep and doctor are each platform's own.
 #pragma once
 
 #include <optional>

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "cli/commands/command_line.h"
+#include "cli/commands/doctor_command.h"
 #include "cli/commands/logon_command.h"
 #include "cli/commands/shared_commands.h"
 #include "cli/linux/keeper.h"
+#include "cli/linux/linux_doctor.h"
 #include "cli/linux/linux_host.h"
 #include "cli/linux/logon_autostart.h"
 
@@ -18,9 +20,13 @@ int main(int argc, char** argv) {
     if (const std::optional<int> code = RunSharedCommand(parsed, CommandLineFor::kLinux, host)) {
         return *code;
     }
+    AutostartLogonEntry entry;
     if (parsed.invocation.command == Command::kLogon) {
-        AutostartLogonEntry entry;
         return RunLogon(parsed.invocation.logon, entry, host);
+    }
+    if (parsed.invocation.command == Command::kDoctor) {
+        LinuxDoctor doctor;
+        return RunDoctor(parsed.invocation.json, doctor, entry, host);
     }
     return RunKeeper(host);
 }

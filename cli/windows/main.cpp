@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "cli/commands/command_line.h"
+#include "cli/commands/doctor_command.h"
 #include "cli/commands/logon_command.h"
 #include "cli/commands/shared_commands.h"
 #include "cli/windows/keeper_instance.h"
 #include "cli/windows/logon_run_key.h"
+#include "cli/windows/windows_doctor.h"
 #include "cli/windows/windows_host.h"
 #include "platform/windows/utf8_text.h"
 
@@ -34,9 +36,13 @@ int wmain(int argc, wchar_t** argv) {
     if (const std::optional<int> code = RunSharedCommand(parsed, CommandLineFor::kWindows, host)) {
         return *code;
     }
+    RunKeyLogonEntry entry;
     if (parsed.invocation.command == Command::kLogon) {
-        RunKeyLogonEntry entry;
         return RunLogon(parsed.invocation.logon, entry, host);
+    }
+    if (parsed.invocation.command == Command::kDoctor) {
+        WindowsDoctor doctor;
+        return RunDoctor(parsed.invocation.json, doctor, entry, host);
     }
     return RunKeeper(host);
 }

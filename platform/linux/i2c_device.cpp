@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 
-namespace {
-
 // Without i2c-dev the kernel makes no node at all; one missing node among others is just a wrong
 // number.
 bool AnyI2cNode(const std::string& root) {
@@ -20,8 +18,6 @@ bool AnyI2cNode(const std::string& root) {
     }
     return false;
 }
-
-}  // namespace
 
 I2cDevice& I2cDevice::operator=(I2cDevice&& other) noexcept {
     if (this != &other) {

@@ -9,6 +9,9 @@
 
 #include "platform/linux/device_fault.h"
 
+// Whether ROOT/dev holds any /dev/i2c-* node: none at all means i2c-dev is not loaded.
+bool AnyI2cNode(const std::string& root);
+
 class I2cDevice {
   public:
     I2cDevice() = default;

@@ -143,9 +143,12 @@ NvAPI_Status LinuxDriver::PciIdentifiers(NvPhysicalGpuHandle handle, NvU32* devi
     const NvAPI_Status status = loaded->Lookup(handle, gpu);
     if (status != NVAPI_OK) return status;
     if (!deviceId || !subSystemId || !revisionId || !extDeviceId) return NVAPI_INVALID_ARGUMENT;
-    // The boards are told apart by the device alone; the rest is never asked for.
+    // The boards are told apart by the device alone; the board's maker and the revision are
+    // told for the user's eyes. The kernel knows no extended identifier.
     *deviceId = gpu->found.pciId;
-    *subSystemId = *revisionId = *extDeviceId = 0;
+    *subSystemId = gpu->found.subsystem;
+    *revisionId = gpu->found.revision;
+    *extDeviceId = 0;
     return NVAPI_OK;
 }
 

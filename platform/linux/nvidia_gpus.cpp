@@ -102,6 +102,9 @@ std::vector<NvidiaGpu> FindNvidiaGpus(const std::string& root) {
         gpu.address = device.filename().string();
         gpu.bus = BusOfAddress(gpu.address).value_or(0);
         gpu.pciId = *deviceId << 16 | *vendor;
+        gpu.subsystem = HexFile(device / "subsystem_device").value_or(0) << 16 |
+                        HexFile(device / "subsystem_vendor").value_or(0);
+        gpu.revision = HexFile(device / "revision").value_or(0);
         const std::optional<std::string> model =
             ModelName(FileText(root + "/proc/driver/nvidia/gpus/" + gpu.address + "/information"));
         // Without the driver's /proc entry the address still tells the GPUs apart.

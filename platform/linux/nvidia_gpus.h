@@ -18,6 +18,10 @@ struct NvidiaGpu {
     std::string address;  // "0000:01:00.0"
     uint32_t bus = 0;
     uint32_t pciId = 0;  // device in the high 16 bits, vendor in the low
+    // The board's maker: subsystem device in the high 16 bits, subsystem vendor in the low; 0
+    // where sysfs does not tell, as the revision.
+    uint32_t subsystem = 0;
+    uint32_t revision = 0;
     std::string name;
     std::vector<NvidiaAdapter> adapters;  // in port order
 };

@@ -34,6 +34,7 @@ TEST(CliCommandLine, TakesGoodValuesAndRefusesBadOnesInItsOwnWords) {
         {"reset --gpu -1", "the GPU '-1' is not a number from lumivar list, nor all"},
         {"reset --gpu 4294967296", "GPU '4294967296' is not"},
         {"restore --wait 86401", "the wait '86401' is not a number of seconds from 0 to 86400"},
+        {"apply --json", "unknown command or option: '--json'"}, {"doctor --gpu 1", "unknown command or option: '--gpu' '1'"},
         {"logon", "logon needs one of enable, disable or status"}, {"logon on", "logon takes enable, disable or status, not 'on'"},
         {"apply --color-by-temperature 0000FF:ff0000 --temperature-range 0-120", nullptr},
         {"apply --color-by-temperature 0000ff", "are not two colours RRGGBB:RRGGBB"},

@@ -3,6 +3,8 @@
 // the same command lines from its board commands run in-process on the simulated driver.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <regex>
 
 #include "cli/commands/board_commands.h"
@@ -294,3 +296,116 @@ TEST(LinuxProgram, ConcurrentSavesAndTheKeeper) {
 }
 
 }  // namespace
+
+// doctor on the fake machine with each fault it can play: the lines, the same facts as JSON,
+// the exit code, and nothing written (reads only on the adapters, the settings as they were).
+TEST(LinuxProgram, DoctorReportsEachFaultWithWhatToDoAndWritesNothing) {
+    struct Case {
+        std::string fault, says;
+        int code;
+        std::string transfers;
+    };
+    const std::string answered =
+        "i2c-3 read 8,i2c-3 read 8,i2c-9 read -,i2c-4 read 8,i2c-4 read 8,";
+    // clang-format off
+    const Case cases[] = {
+        {"", "ok    GPU 0 (NVIDIA GeForce RTX 3080) LED controller: answered the 8-byte read at "
+         "address 0x49 on i2c-3\n", 0, answered},
+        {"no module", "FAIL  NVIDIA kernel module: /proc/driver/nvidia/version is missing; what to "
+         "do: install NVIDIA's driver", 0, answered},
+        {"no i2c-dev", "FAIL  i2c-dev: not loaded; what to do: there is no /dev/i2c-* device: load "
+         "the i2c-dev module", 3, ""},
+        {"refused", "FAIL  /dev/i2c-3 (port 1 of 0000:01:00.0): cannot be opened; what to do: "
+         "permission denied on", 3, "i2c-9 read -,i2c-4 read 8,i2c-4 read 8,"},
+        {"no controller", "FAIL  GPU 0 (NVIDIA GeForce RTX 3080) LED controller: did not answer the "
+         "8-byte read; what to do: no LED controller answered on any I2C adapter of this GPU "
+         "(i2c-3, i2c-5, i2c-8)", 3,
+         "i2c-3 read -,i2c-5 read -,i2c-8 read -,i2c-9 read -,i2c-4 read 8,i2c-4 read 8,"},
+        {"lock held", "s: another program is sending to the boards; what to do: wait until", 3, ""},
+        {"unreadable settings", "FAIL  settings: ", 0, answered},
+        {"sensor fails", "FAIL  GPU 0 (NVIDIA GeForce RTX 3080) temperature: cannot be read; what "
+         "to do: NVIDIA's management library", 0, answered},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Machine machine;
+        const fs::path gpu0 = machine.root / "sys/bus/pci/devices/0000:01:00.0";
+        Put(gpu0 / "subsystem_vendor", "0x1458\n"), Put(gpu0 / "subsystem_device", "0x403f\n");
+        Put(gpu0 / "revision", "0xa1\n");
+        Put(machine.root / "proc/driver/nvidia/version", "NVRM version: NVIDIA UNIX 550.54\nGCC\n");
+        Put(machine.root / "state/lumivar/keeper.log", "first line\nlast line\n\n");
+        setenv("FAKE_NVML_TEMPERATURES", (machine.root / "temperatures").c_str(), 1);
+        setenv("FAKE_NVML_LOG", (machine.root / "nvml.log").c_str(), 1);
+        setenv("LD_LIBRARY_PATH", fs::path(FAKE_NVML).parent_path().c_str(), 1);
+        Put(machine.root / "temperatures",
+            c.fault == "sensor fails" ? "0000:01:00.0 -\n" : "0000:01:00.0 61\n");
+        ASSERT_EQ(machine.Run("apply --color-by-temperature 0000ff:ff0000 --save"), 0);
+        const fs::path settings = machine.root / "config/lumivar/settings.json";
+        if (c.fault == "unreadable settings") Put(settings, "{\"boards\": [");
+        const std::string saved = Text(settings);
+        if (c.fault == "no module") fs::remove(machine.root / "proc/driver/nvidia/version");
+        if (c.fault == "no i2c-dev") fs::remove_all(machine.root / "dev");
+        if (c.fault == "refused") Put(machine.root / "dev/i2c-3", "answers,deny");
+        if (c.fault == "no controller") Put(machine.root / "dev/i2c-3", "-");
+        const int lock =
+            open((machine.root / "lumivar-i2c.lock").c_str(), O_RDONLY | O_CREAT, 0644);
+        if (c.fault == "lock held") flock(lock, LOCK_EX);
+        machine.Transfers();
+
+        EXPECT_EQ(machine.Run("doctor"), c.code) << c.fault << machine.Output();
+        const std::string lines = machine.Output();
+        EXPECT_NE(lines.find(c.says), std::string::npos) << c.fault << ": " << lines;
+        std::string transfers;
+        for (const std::string& transfer : machine.Transfers())
+            transfers += std::regex_replace(transfer, std::regex("^[0-9]+ |:.*"), "") + ",";
+        EXPECT_EQ(transfers, c.transfers) << c.fault;
+        EXPECT_EQ(machine.Run("doctor --json"), c.code) << c.fault;
+        EXPECT_EQ(machine.Writes(), "") << c.fault;
+        EXPECT_EQ(Text(settings), saved) << c.fault;
+        close(lock);
+
+        // The JSON holds the same facts, line for line.
+        const nlohmann::json report = nlohmann::json::parse(machine.Output(), nullptr, false);
+        ASSERT_TRUE(report.is_object()) << machine.Output();
+        EXPECT_EQ(report["exit_code"], c.code);
+        const std::vector<std::string> each = Words(lines, '\n');
+        ASSERT_EQ(report["facts"].size(), each.size()) << c.fault;
+        for (size_t i = 0; i < each.size(); ++i) {
+            const nlohmann::json& fact = report["facts"][i];
+            EXPECT_EQ(each[i],
+                      (fact["ok"] ? "ok    " : "FAIL  ") + fact["topic"].get<std::string>() + ": " +
+                          fact["text"].get<std::string>() +
+                          (fact["ok"] ? "" : "; what to do: " + fact["fix"].get<std::string>()));
+        }
+        if (!c.fault.empty()) continue;
+        EXPECT_TRUE(
+            std::regex_match(each.front(), std::regex("ok    version: lumivar [0-9.]+ on Linux")));
+        EXPECT_NE(lines.find("ok    NVIDIA kernel module: NVRM version: NVIDIA UNIX 550.54\n"),
+                  std::string::npos);
+        EXPECT_NE(
+            lines.find(
+                "ok    GPU 0: bus 1, device 220610de, subsystem 403f1458 (the board's maker), "
+                "revision a1, extended 00000000, family 3000, NVIDIA GeForce RTX 3080\n"),
+            std::string::npos);
+        EXPECT_NE(
+            lines.find("ok    GPU 2: bus 3, device 1b8010de, subsystem 00000000 (the board's "
+                       "maker), revision 00, extended 00000000, not supported, NVIDIA GPU at "),
+            std::string::npos);
+        EXPECT_NE(lines.find("ok    board lock: free\n"), std::string::npos);
+        EXPECT_NE(
+            lines.find(
+                "ok    saved board 220610de on bus 1: present, GPU 0 (NVIDIA GeForce RTX 3080)\n"),
+            std::string::npos);
+        EXPECT_NE(lines.find("ok    GPU 0 (NVIDIA GeForce RTX 3080) temperature: 61 °C\n"),
+                  std::string::npos);
+        EXPECT_NE(lines.find("ok    keeper: does not run\n"), std::string::npos);
+        EXPECT_NE(lines.find("/keeper.log: last line: last line\n"), std::string::npos);
+        EXPECT_NE(lines.find("/settings.json: readable, 1 board(s) saved\n"), std::string::npos);
+        nlohmann::json first = report["facts"][10];
+        first.erase("text");  // the line's, checked above
+        EXPECT_EQ(first, nlohmann::json::parse(
+                             R"({"topic": "GPU 0", "ok": true, "slot": 0, "bus": 1, "device":
+                            "220610de", "subsystem": "403f1458", "revision": "a1", "extended":
+                            "00000000", "family": 3000, "name": "NVIDIA GeForce RTX 3080"})"));
+    }
+}

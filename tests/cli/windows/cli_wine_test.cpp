@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "tests/support/wine/cli_runs.h"
@@ -81,6 +82,66 @@ TEST(Cli, SavedSettingsComeBackAlsoFromALateDriverAndAnUnreadableFileIsLeftAlone
         EXPECT_TRUE(run.sent.empty());
     }
     EXPECT_EQ(ReadWhole(settings), "{\"boards\": [");
+}
+
+// doctor on the simulated boards, with each fault the driver and the machine can play: its
+// lines, its JSON (the same facts), its exit code, and reads only in the driver's log.
+TEST(Cli, DoctorReadsOnlyAndSaysWhatToDo) {
+    const std::wstring& settings = TestPaths().settings;
+    DeleteFileW(settings.c_str());
+    const std::wstring temperatures = WorkPath(L"doctor.temperatures");
+    std::ofstream(temperatures.c_str()) << "2 -\n";
+    const std::string temperatureLine = "temperatures " + Utf8FromWide(temperatures);
+    ASSERT_EQ(RunCli(WriteScenario(L"doctor-save", kDefaultBoards),
+                     "apply --gpu 1 --color-by-temperature 0000ff:ff0000 --save")
+                  .code,
+              0u);
+    const std::string saved = ReadWhole(settings);
+    struct Case {
+        std::string fault, says;
+        DWORD code;
+    };
+    const std::string board0 = "GPU 0 (NVIDIA GeForce RTX 3080) LED controller: ";
+    const Case cases[] = {
+        {"", "ok    " + board0 + "answered the 8-byte read at address 0x49 on port 1\r\n", 0},
+        {"i2c-read-fail 1",
+         "FAIL  " + board0 +
+             "did not answer the 8-byte read; what to do: the transfer failed (status -1): the "
+             "board may have no LED controller",
+         3},
+        {"lock-held", "FAIL  board lock: the lock \"Global\\VOXA LED Lumivar I2C\" was not free",
+         3},
+        {"unreadable-settings", "FAIL  settings: ", 0},
+        {temperatureLine,
+         "FAIL  GPU 1 (NVIDIA GeForce RTX 2080 SUPER) temperature: cannot be read; what to do: ",
+         0},
+    };
+    for (const Case& c : cases) {
+        const bool driverFault = c.fault.find(' ') != std::string::npos;  // a scenario line
+        const ScenarioFiles files = WriteScenario(
+            L"doctor", driverFault ? Joined(kDefaultBoards, {c.fault}) : kDefaultBoards);
+        const HANDLE lock = c.fault == "lock-held"
+                                ? CreateMutexW(nullptr, TRUE, L"Global\\VOXA LED Lumivar I2C")
+                                : nullptr;
+        if (c.fault == "unreadable-settings")
+            std::ofstream(Utf8FromWide(settings), std::ios::binary) << "{\"boards\": [";
+        const CliRun lines = RunCli(files, "doctor");
+        const CliRun json = RunCli(files, "doctor --json");
+        if (lock != nullptr) CloseHandle(lock);
+        EXPECT_EQ(lines.code, c.code) << c.fault << lines.out;
+        EXPECT_NE(lines.out.find(c.says), std::string::npos) << c.fault << lines.out;
+        EXPECT_NE(lines.out.find("ok    driver module: "), std::string::npos) << lines.out;
+        EXPECT_EQ(WrittenData(lines.sent).size() + WrittenData(json.sent).size(), 0u) << c.fault;
+        EXPECT_EQ(LoggedCalls(files, "NvAPI_I2CReadEx").size(), c.fault == "lock-held" ? 0u : 4u)
+            << c.fault;
+        const Json report = Json::parse(json.out, nullptr, false);
+        EXPECT_EQ(report["exit_code"], c.code) << json.out;
+        EXPECT_EQ(report["facts"].size(),
+                  static_cast<size_t>(std::count(lines.out.begin(), lines.out.end(), '\n')));
+        if (c.fault == "unreadable-settings")
+            std::ofstream(Utf8FromWide(settings), std::ios::binary) << saved;
+    }
+    EXPECT_EQ(ReadWhole(settings), saved);
 }
 
 }  // namespace
