@@ -107,8 +107,8 @@ class LinuxKeeper final : public KeeperSystem {
         if (waits.Stopping()) sd_event_exit(event, kExitDone);
         return outcome;
     }
-    bool FollowedTemperaturesMoved(const KeeperConditions& conditions) override {
-        return sender_.FollowedTemperaturesMoved(conditions);
+    TemperatureLook LookAtTemperatures(const KeeperConditions& conditions) override {
+        return sender_.LookAtTemperatures(conditions);
     }
     void StopFollowing() override { sender_.StopFollowing(); }
     LocalTime Now() override { return LocalTimeNow(); }

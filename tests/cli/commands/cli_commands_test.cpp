@@ -222,7 +222,7 @@ TEST(KeeperSend, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPair) 
 
 // What the keeper sends: every saved board, only those, as `apply` would with --off while the
 // lights are out; a colour that follows its GPU's temperature; nothing when nothing changed; a
-// temperature that cannot be read said once.
+// temperature that cannot be read keeps the colour, said once, and once when it can again.
 TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
     const std::string temperatures = ::testing::TempDir() + "keeper-send-temperatures";
     const std::string boards =
@@ -274,12 +274,13 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         {Trigger::kSettings, false, noon, "", "", "", true},
         {Trigger::kQuietHours, false, night, "", dark, "GPU 0 (A): lights out, wave", false},
         {Trigger::kResume, true, night, "", dark, "GPU 1 (B): lights out, static", false},
+        // Lit again while the reading fails: the colour of the last one, 60 °C.
         {Trigger::kTemperature, false, noon, "2 -",
-         applied({"apply --gpu 0 --mode wave --color 102030", "apply --gpu 1 --color 0000ff"}),
-         "GPU 1 (B): the temperature cannot be read; the first colour until it can|", true},
+         applied({"apply --gpu 0 --mode wave --color 102030", "apply --gpu 1 --color 800080"}),
+         "GPU 1 (B): the temperature cannot be read; the colour stays until it can|", true},
         {Trigger::kTemperature, false, noon, "2 -", "", "", true},
-        {Trigger::kTemperature, false, noon, "2 61", applied({"apply --gpu 1 --color 860079"}),
-         "(the colour of 61 °C)", true},
+        {Trigger::kTemperature, false, noon, "2 61", "",
+         "GPU 1 (B): the temperature can be read again|", true},
     };
     for (const auto& send : sends) {
         std::ofstream(temperatures) << send.temperature << "\n";
@@ -296,21 +297,39 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         EXPECT_EQ(outcome.following, send.following) << TriggerName(send.trigger);
         EXPECT_EQ(outcome.rule, (LightsOutRule{false, DailyHours{23 * 60, 7 * 60}}));
     }
-    // Looked at between sends: noise of a degree is no change; two are.
-    for (const auto& [line, moved] : std::vector<std::pair<std::string, bool>>{
-             {"2 62", false}, {"2 60", false}, {"2 59", true}}) {
-        std::ofstream(temperatures) << line << "\n";
-        EXPECT_EQ(sender.FollowedTemperaturesMoved({false, noon}), moved) << line;
+    // Looked at between sends: a move inside the band is nothing, one out of it waits for the
+    // interval since the last send; a lost reading is to be told.
+    const struct {
+        const char* line;
+        uint64_t wait;
+        bool send, held;
+    } looks[] = {{"2 62", 0, false, false},
+                 {"2 57", 0, false, true},
+                 {"2 57", kTemperatureSendIntervalMilliseconds, true, false},
+                 {"2 -", 0, true, false}};
+    for (const auto& look : looks) {
+        std::ofstream(temperatures) << look.line << "\n";
+        host.now += look.wait;
+        const TemperatureLook found = sender.LookAtTemperatures({false, noon});
+        EXPECT_EQ(found.send, look.send) << look.line;
+        EXPECT_EQ(found.heldMilliseconds > 0 && found.heldMilliseconds <= 30000, look.held)
+            << look.line;
     }
-    // Entries removed and saved again as they were: their boards may show anything since.
+    // Entries removed and saved again as they were: their boards may show anything since, and
+    // no reading has been had for the new entry (still failing): the first colour.
     sender.StopFollowing();
     SavedSettings before;
     const auto swap = [&before](SavedSettings& s) { std::swap(before, s); };
-    for (const size_t boardsSent : {0u, 2u}) {
+    for (const auto& [count, said] : std::vector<std::pair<size_t, std::string>>{
+             {0, ""}, {3, "the first colour until it can|GPU 0 (A): sent wave"}}) {
         UpdateSettings(host, swap, error);
         RunCommand(host, boards, "list");
-        EXPECT_EQ(sender.Send({Trigger::kSettings, false, {false, noon}}).printed.size(),
-                  boardsSent);
+        const SendOutcome outcome = sender.Send({Trigger::kSettings, false, {false, noon}});
+        std::string lines;
+        for (const std::string& line : outcome.printed) lines += line + "|";
+        EXPECT_EQ(outcome.printed.size(), count) << lines;
+        EXPECT_NE(lines.find(said), std::string::npos) << lines;
+        EXPECT_EQ(lines.find("colour 800080"), std::string::npos) << lines;
     }
     sender.StopFollowing();
     EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << "the driver let go";
