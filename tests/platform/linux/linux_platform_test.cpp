@@ -3,6 +3,7 @@
 // the atomic files and the XDG folders.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -214,6 +215,13 @@ TEST(Folders, XdgVariablesAndThePrivateRuntimeFolder) {
     for (int time = 0; time < 2; ++time) {
         errno = EIO;  // left behind by an earlier call
         EXPECT_EQ(PrivateRuntimeFolder(error), root / "lumivar") << error;
+    }
+    // Without a HOME (unset or relative), the home folder the password database gives.
+    const passwd* user = getpwuid(getuid());
+    ASSERT_TRUE(user != nullptr && user->pw_dir[0] == '/');
+    for (const char* home : {"relative", static_cast<const char*>(nullptr)}) {
+        home != nullptr ? setenv("HOME", home, 1) : unsetenv("HOME");
+        EXPECT_EQ(StateHome(), std::string(user->pw_dir) + "/.local/state");
     }
     fs::remove_all(root);
 }
