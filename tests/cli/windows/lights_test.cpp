@@ -9,8 +9,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <regex>
+#include <tuple>
 
 #include "platform/windows/keeper_at_logon.h"
 #include "platform/windows/utf8_text.h"
@@ -117,30 +117,20 @@ TEST(KeeperLights, ColourFollowsTheTemperatureAndThePanelsAwayItemReachesTheKeep
     setTemperature("80");
     KeeperRun run(L"lights-temperature", {kDefaultBoards[0], kDefaultBoards[1],
                                           "temperatures " + Utf8FromWide(temperatures)});
-    const std::vector<std::string> red = run.Run("apply --mode breathing --color ff0000"), none;
+    const std::vector<std::string> red = run.Run("apply --mode breathing --color ff0000");
     run.Run("apply --mode breathing --color-by-temperature 0000ff:ff0000 --save");
     run.Start();
 
     // Each: the temperature, a restore-now or not, then the keeper's next line and writes. A
     // reading that fails keeps the colour, also for a send that every board gets; back within the
     // band, it sends nothing.
-    const struct {
-        const char* celsius;
-        bool restoreNow;
-        const char* said;
-        const std::vector<std::string>& writes;
-    } steps[] = {
-        {"80", false, "start: GPU 0 restored", red},
-        {"-", false,
-         "temperature: GPU 0 (NVIDIA GeForce RTX 3080): the temperature cannot be read; the colour "
-         "stays until it can",
-         none},
-        {"-", true, "second keep: GPU 0 restored", red},
-        {"79", false,
-         "temperature: GPU 0 (NVIDIA GeForce RTX 3080): the temperature can be read again", none},
-    };
-    for (const auto& [celsius, restoreNow, said, writes] : steps) {
-        SCOPED_TRACE(celsius);
+    const std::string told = "temperature: GPU 0 (NVIDIA GeForce RTX 3080): the temperature ";
+    for (const auto& [celsius, restoreNow, said, writes] :
+         std::vector<std::tuple<std::string, bool, std::string, std::vector<std::string>>>{
+             {"80", false, "start: GPU 0 restored", red},
+             {"-", false, told + "cannot be read; the colour stays until it can", {}},
+             {"-", true, "second keep: GPU 0 restored", red},
+             {"79", false, told + "can be read again", {}}}) {
         setTemperature(celsius);
         if (restoreNow) run.Deliver(kKeeperRestoreNowMessage, kKeeperRestoreNowRequest);
         const Said next = run.Next();
