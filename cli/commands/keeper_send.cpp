@@ -65,17 +65,22 @@ SendOutcome KeeperSender::Send(const KeeperSend& send) {
     }
     const std::vector<SavedBoardNow> now = boards.Now();
     for (const auto& [board, entry] : boards.present) {
-        // A temperature that cannot be read is said once, not at every look.
+        // A temperature that cannot be read is said once, not at every look, and once when back.
         const bool unreadable = entry.saved.byTemperature && !entry.celsius;
         if (unreadable && unreadable_.insert(entry.key).second) {
-            host.Print(board->Label() +
-                       ": the temperature cannot be read; the first colour until it can");
-        } else if (!unreadable) {
-            unreadable_.erase(entry.key);
+            const auto last = lastSent_.find(entry.key);
+            const bool kept =
+                last != lastSent_.end() && TemperatureToShow(entry, &last->second).has_value();
+            host.Print(board->Label() + ": the temperature cannot be read; " +
+                       (kept ? "the colour stays" : "the first colour") + " until it can");
+        } else if (!unreadable && unreadable_.erase(entry.key) > 0) {
+            host.Print(board->Label() + ": the temperature can be read again");
         }
     }
     const std::vector<LightingToSend> sends =
-        WhatToSend(now, settings_.lightsOut, send.conditions, lastSent_, send.everyBoard);
+        WhatToSend(now, settings_.lightsOut, send.conditions, lastSent_, send.everyBoard,
+                   host_.Milliseconds())
+            .boards;
     const std::unique_ptr<BoardSender> sender = MakeSender(host, *boards.session, false);
     const int code = SendSavedBoards(host, boards, sends, send.everyBoard, *sender, lastSent_);
     // A board whose entry went is no longer the keeper's.
@@ -91,11 +96,11 @@ SendOutcome KeeperSender::Send(const KeeperSend& send) {
     return finish(code);
 }
 
-bool KeeperSender::FollowedTemperaturesMoved(const KeeperConditions& conditions) {
+TemperatureLook KeeperSender::LookAtTemperatures(const KeeperConditions& conditions) {
     if (!following_) following_ = std::make_unique<DriverSession>(host_.Driver());
     if (!following_->Found()) {
         following_.reset();  // the next look tries again
-        return false;
+        return {};
     }
     SavedBoards boards;
     for (const SavedBoard& entry : settings_.boards) {
@@ -103,7 +108,18 @@ bool KeeperSender::FollowedTemperaturesMoved(const KeeperConditions& conditions)
         if (entry.options.byTemperature && !entry.options.off) boards.saved.boards.push_back(entry);
     }
     FindSavedBoards(*following_, boards);
-    return !WhatToSend(boards.Now(), settings_.lightsOut, conditions, lastSent_, false).empty();
+    const std::vector<SavedBoardNow> now = boards.Now();
+    const uint64_t clock = host_.Milliseconds();
+    const SendsNow sends =
+        WhatToSend(now, settings_.lightsOut, conditions, lastSent_, false, clock);
+    // A reading lost or back is told in the log by a send.
+    const bool readingChanged = std::any_of(now.begin(), now.end(), [this](const auto& board) {
+        return !board.celsius != (unreadable_.count(board.key) > 0);
+    });
+    TemperatureLook look;
+    look.send = !sends.boards.empty() || readingChanged;
+    if (sends.heldUntil) look.heldMilliseconds = static_cast<unsigned>(*sends.heldUntil - clock);
+    return look;
 }
 
 void KeeperSender::StopFollowing() {
