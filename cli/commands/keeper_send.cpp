@@ -95,18 +95,23 @@ SendOutcome KeeperSender::Send(const KeeperSend& send) {
                 Fail(host, kExitSettingsFile,
                      "the settings file names " + board->Label() + ", not a supported board"));
         }
-        // A temperature that cannot be read is said once, not at every look.
+        // A temperature that cannot be read is said once, not at every look, and once when back.
         const bool unreadable = entry.saved.byTemperature && !entry.celsius;
         if (unreadable && unreadable_.insert(entry.key).second) {
-            host.Print(board->Label() +
-                       ": the temperature cannot be read; the first colour until it can");
-        } else if (!unreadable) {
-            unreadable_.erase(entry.key);
+            const auto last = lastSent_.find(entry.key);
+            const bool kept =
+                last != lastSent_.end() && TemperatureToShow(entry, &last->second).has_value();
+            host.Print(board->Label() + ": the temperature cannot be read; " +
+                       (kept ? "the colour stays" : "the first colour") + " until it can");
+        } else if (!unreadable && unreadable_.erase(entry.key) > 0) {
+            host.Print(board->Label() + ": the temperature can be read again");
         }
     }
     const bool lightsOut = LightsOut(saved.lightsOut, send.conditions);
     const std::vector<LightingToSend> sends =
-        WhatToSend(now, saved.lightsOut, send.conditions, lastSent_, send.everyBoard);
+        WhatToSend(now, saved.lightsOut, send.conditions, lastSent_, send.everyBoard,
+                   host_.Milliseconds())
+            .boards;
     // Everything is planned before anything is sent: a mode a board lacks is the file's fault.
     std::vector<BoardStep> steps(sends.size());
     for (size_t i = 0; i < sends.size(); ++i) {
@@ -157,17 +162,27 @@ SendOutcome KeeperSender::Send(const KeeperSend& send) {
     return finish(HighestExitCode(codes));
 }
 
-bool KeeperSender::FollowedTemperaturesMoved(const KeeperConditions& conditions) {
+TemperatureLook KeeperSender::LookAtTemperatures(const KeeperConditions& conditions) {
     if (!following_) following_ = std::make_unique<DriverSession>(host_.Driver());
     if (!following_->Found()) {
         following_.reset();  // the next look tries again
-        return false;
+        return {};
     }
     std::vector<SavedBoardNow> now;
     for (const auto& board : SavedBoardsNow(*following_, settings_, true)) {
         now.push_back(board.second);
     }
-    return !WhatToSend(now, settings_.lightsOut, conditions, lastSent_, false).empty();
+    const uint64_t clock = host_.Milliseconds();
+    const SendsNow sends =
+        WhatToSend(now, settings_.lightsOut, conditions, lastSent_, false, clock);
+    // A reading lost or back is told in the log by a send.
+    const bool readingChanged = std::any_of(now.begin(), now.end(), [this](const auto& board) {
+        return !board.celsius != (unreadable_.count(board.key) > 0);
+    });
+    TemperatureLook look;
+    look.send = !sends.boards.empty() || readingChanged;
+    if (sends.heldUntil) look.heldMilliseconds = static_cast<unsigned>(*sends.heldUntil - clock);
+    return look;
 }
 
 void KeeperSender::StopFollowing() {

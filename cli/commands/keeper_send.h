@@ -32,7 +32,7 @@ class KeeperSender {
 
     SendOutcome Send(const KeeperSend& send);
     // On the settings of the last send, with the driver held while boards follow.
-    bool FollowedTemperaturesMoved(const KeeperConditions& conditions);
+    TemperatureLook LookAtTemperatures(const KeeperConditions& conditions);
     void StopFollowing();
 
   private:

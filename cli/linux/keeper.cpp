@@ -10,12 +10,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "cli/commands/exit_codes.h"
 #include "cli/commands/keeper_send.h"
 #include "cli/linux/keeper_instance.h"
 #include "cli/linux/keeper_log_file.h"
+#include "cli/linux/signal_waits.h"
 #include "core/keeper/keeper.h"
 
 namespace {
@@ -24,53 +24,6 @@ namespace {
 constexpr std::chrono::microseconds kLogindAnswerTime = std::chrono::seconds(5);
 constexpr char kLogind[] = "org.freedesktop.login1";
 constexpr char kSessionInterface[] = "org.freedesktop.login1.Session";
-
-// The signals the keeper hears, blocked so that they wait for the event loop or a restore's wait.
-sigset_t KeeperSignals() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, kRestoreNowSignal);
-    sigaddset(&signals, kSettingsChangedSignal);
-    return signals;
-}
-
-// For the system calls that take a time as seconds and nanoseconds.
-timespec Timespec(std::chrono::nanoseconds duration) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration);
-    return {static_cast<time_t>(seconds.count()), static_cast<long>((duration - seconds).count())};
-}
-
-// A send's waits: the keeper's signals are taken as they come. A stop is kept for the keeper's
-// end and the rest of the wait slept (a pair of blocks still goes out whole); a second keep or a
-// change of the settings becomes a trigger.
-class SignalWaits final : public KeeperWaits {
-  public:
-    explicit SignalWaits(Keeper& keeper) : keeper_(keeper) {}
-    void Sleep(unsigned milliseconds) override {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        const sigset_t signals = KeeperSignals();
-        for (auto left = end - std::chrono::steady_clock::now(); left.count() > 0;
-             left = end - std::chrono::steady_clock::now()) {
-            if (stopping_) {
-                std::this_thread::sleep_until(end);
-                return;
-            }
-            const timespec wait = Timespec(left);
-            const int signal = sigtimedwait(&signals, nullptr, &wait);
-            if (signal < 0 && errno == EAGAIN) return;
-            if (signal == SIGTERM || signal == SIGINT) stopping_ = true;
-            if (signal == kRestoreNowSignal) keeper_.OnTrigger(Trigger::kSecondKeep);
-            if (signal == kSettingsChangedSignal) keeper_.OnTrigger(Trigger::kSettings);
-        }
-    }
-    bool Stopping() const override { return stopping_; }
-
-  private:
-    Keeper& keeper_;
-    bool stopping_ = false;
-};
 
 // The portable keeper's Linux side: sd-event timers, the quiet hours' boundary a real-time timerfd
 // that also tells when the clock is set, the sends with waits that hear the signals, and the log
@@ -107,8 +60,8 @@ class LinuxKeeper final : public KeeperSystem {
         if (waits.Stopping()) sd_event_exit(event, kExitDone);
         return outcome;
     }
-    bool FollowedTemperaturesMoved(const KeeperConditions& conditions) override {
-        return sender_.FollowedTemperaturesMoved(conditions);
+    TemperatureLook LookAtTemperatures(const KeeperConditions& conditions) override {
+        return sender_.LookAtTemperatures(conditions);
     }
     void StopFollowing() override { sender_.StopFollowing(); }
     LocalTime Now() override { return LocalTimeNow(); }
@@ -125,7 +78,7 @@ class LinuxKeeper final : public KeeperSystem {
     }
 
     Keeper keeper{*this};
-    SignalWaits waits{keeper};
+    SignalWaits waits{[this](Trigger trigger) { keeper.OnTrigger(trigger); }};
     sd_event* event = nullptr;
     sd_bus* bus = nullptr;
     sd_event_source* timers[3] = {};  // by KeeperTimer, one shot, off until armed

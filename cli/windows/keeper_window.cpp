@@ -46,8 +46,8 @@ class WindowsKeeper final : public KeeperSystem {
         waits_.PassOnQuit();
         return outcome;
     }
-    bool FollowedTemperaturesMoved(const KeeperConditions& conditions) override {
-        return sender_.FollowedTemperaturesMoved(conditions);
+    TemperatureLook LookAtTemperatures(const KeeperConditions& conditions) override {
+        return sender_.LookAtTemperatures(conditions);
     }
     void StopFollowing() override { sender_.StopFollowing(); }
     LocalTime Now() override { return LocalTimeNow(); }

@@ -1,5 +1,7 @@
 #include "core/keeper/keeper.h"
 
+#include <algorithm>
+
 #include "core/keeper/keeper_log.h"
 
 namespace {
@@ -44,14 +46,18 @@ void Keeper::OnTimer(KeeperTimer timer) {
             return Take(schedule_.OnTimer());
         case KeeperTimer::kBoundary:
             return OnTrigger(Trigger::kQuietHours);
-        case KeeperTimer::kSample:
+        case KeeperTimer::kSample: {
             if (!following_) return;
+            unsigned next = kTemperatureSampleMilliseconds;
             // A send under way reads the temperatures itself.
-            if (!schedule_.Sending() && system_.FollowedTemperaturesMoved(Conditions())) {
-                OnTrigger(Trigger::kTemperature);
+            if (!schedule_.Sending()) {
+                const TemperatureLook look = system_.LookAtTemperatures(Conditions());
+                if (look.send) OnTrigger(Trigger::kTemperature);
+                if (look.heldMilliseconds > 0) next = std::min(next, look.heldMilliseconds);
             }
-            if (following_) system_.ArmTimer(KeeperTimer::kSample, kTemperatureSampleMilliseconds);
+            if (following_) system_.ArmTimer(KeeperTimer::kSample, next);
             return;
+        }
     }
 }
 

@@ -16,7 +16,8 @@ enum class KeeperTimer {
     kSample,    // the next look at the followed temperatures
 };
 
-// The temperatures are looked at this often while some present board follows them and is lit.
+// The temperatures are looked at this often while some present board follows them and is lit,
+// and once more when a move held back falls due.
 constexpr unsigned kTemperatureSampleMilliseconds = 2000;
 
 // What one send is for.
@@ -34,6 +35,14 @@ struct SendOutcome {
     bool following = false;            // a present board follows its temperature and is lit
 };
 
+// What a look at the followed temperatures found.
+struct TemperatureLook {
+    bool send = false;  // what the rules want has changed, or a reading was lost or is back
+    // A move held back by the least interval between temperature sends falls due in this long;
+    // 0 when none is.
+    unsigned heldMilliseconds = 0;
+};
+
 struct LocalTime {
     std::string text;     // "2024-05-01 12:34:56"
     int secondOfDay = 0;  // 0 to 86399
@@ -49,8 +58,8 @@ class KeeperSystem {
     // One whole send. Its waits go on hearing the system, so the keeper's handlers may be called
     // while it runs.
     virtual SendOutcome Send(const KeeperSend& send) = 0;
-    // The followed boards' temperatures read again: whether what the rules want has changed.
-    virtual bool FollowedTemperaturesMoved(const KeeperConditions& conditions) = 0;
+    // The followed boards' temperatures read again.
+    virtual TemperatureLook LookAtTemperatures(const KeeperConditions& conditions) = 0;
     // Nothing follows any more: what the looks held (the driver) is let go.
     virtual void StopFollowing() = 0;
     virtual LocalTime Now() = 0;

@@ -222,7 +222,7 @@ TEST(KeeperSend, AStopEndsTheDriverWaitAndBeginsNoFurtherBoardButFinishesAPair) 
 
 // What the keeper sends: every saved board, only those, as `apply` would with --off while the
 // lights are out; a colour that follows its GPU's temperature; nothing when nothing changed; a
-// temperature that cannot be read said once.
+// temperature that cannot be read keeps the colour, said once, and once when it can again.
 TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
     const std::string temperatures = ::testing::TempDir() + "keeper-send-temperatures";
     const std::string boards =
@@ -274,12 +274,12 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         {Trigger::kSettings, false, noon, "", "", "", true},
         {Trigger::kQuietHours, false, night, "", dark, "GPU 0 (A): lights out, wave", false},
         {Trigger::kResume, true, night, "", dark, "GPU 1 (B): lights out, static", false},
-        {Trigger::kTemperature, false, noon, "2 -",
-         applied({"apply --gpu 0 --mode wave --color 102030", "apply --gpu 1 --color 0000ff"}),
-         "GPU 1 (B): the temperature cannot be read; the first colour until it can|", true},
+        // Lit again while the reading fails: the colour of the last one, 60 °C.
+        {Trigger::kTemperature, false, noon, "2 -", lit,
+         "GPU 1 (B): the temperature cannot be read; the colour stays until it can|", true},
         {Trigger::kTemperature, false, noon, "2 -", "", "", true},
-        {Trigger::kTemperature, false, noon, "2 61", applied({"apply --gpu 1 --color 860079"}),
-         "(the colour of 61 °C)", true},
+        {Trigger::kTemperature, false, noon, "2 61", "",
+         "GPU 1 (B): the temperature can be read again|", true},
     };
     for (const auto& send : sends) {
         std::ofstream(temperatures) << send.temperature << "\n";
@@ -296,21 +296,29 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         EXPECT_EQ(outcome.following, send.following) << TriggerName(send.trigger);
         EXPECT_EQ(outcome.rule, (LightsOutRule{false, DailyHours{23 * 60, 7 * 60}}));
     }
-    // Looked at between sends: noise of a degree is no change; two are.
-    for (const auto& [line, moved] : std::vector<std::pair<std::string, bool>>{
-             {"2 62", false}, {"2 60", false}, {"2 59", true}}) {
-        std::ofstream(temperatures) << line << "\n";
-        EXPECT_EQ(sender.FollowedTemperaturesMoved({false, noon}), moved) << line;
+    // Looked at between sends: a move inside the band is nothing, one out of it waits for the
+    // interval since the last send; a lost reading is to be told.
+    // clang-format off
+    const struct { const char* line; uint64_t wait; bool send, held; } looks[] = {
+        {"2 62", 0, false, false}, {"2 57", 0, false, true}, {"2 57", 30000, true, false}, {"2 -", 0, true, false}};
+    // clang-format on
+    for (const auto& look : looks) {
+        std::ofstream(temperatures) << look.line << "\n";
+        host.now += look.wait;
+        const TemperatureLook found = sender.LookAtTemperatures({false, noon});
+        EXPECT_EQ(std::make_pair(found.send, found.heldMilliseconds > 0),
+                  std::make_pair(look.send, look.held))
+            << look.line;
     }
     // Entries removed and saved again as they were: their boards may show anything since.
     sender.StopFollowing();
     SavedSettings before;
     const auto swap = [&before](SavedSettings& s) { std::swap(before, s); };
-    for (const size_t boardsSent : {0u, 2u}) {
+    for (const size_t linesSaid : {0u, 3u}) {  // and the reading still lost, said anew
         UpdateSettings(host, swap, error);
         RunCommand(host, boards, "list");
         EXPECT_EQ(sender.Send({Trigger::kSettings, false, {false, noon}}).printed.size(),
-                  boardsSent);
+                  linesSaid);
     }
     sender.StopFollowing();
     EXPECT_EQ(host.driver.loads.load(), host.driver.frees.load()) << "the driver let go";

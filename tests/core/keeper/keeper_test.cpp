@@ -56,9 +56,9 @@ struct RecordingSystem : KeeperSystem {
         if (duringSend) std::exchange(duringSend, nullptr)();
         return outcome;
     }
-    bool FollowedTemperaturesMoved(const KeeperConditions&) override {
+    TemperatureLook LookAtTemperatures(const KeeperConditions&) override {
         events += "look; ";
-        return moved;
+        return look;
     }
     void StopFollowing() override { events += "let go; "; }
     LocalTime Now() override { return {"12:00:0" + std::to_string(sends), secondOfDay}; }
@@ -71,7 +71,7 @@ struct RecordingSystem : KeeperSystem {
 
     int sends = 0;
     int secondOfDay = 0;
-    bool moved = false;
+    TemperatureLook look;
     SendOutcome outcome{0, {"GPU 0 (A): restored"}, {}, false};
     std::function<void()> duringSend;
     std::string events;
@@ -138,7 +138,9 @@ TEST(Keeper, PresenceQuietHoursAndTemperaturesBecomeSendsAndTimers) {
     keeper.OnClockChanged();
     keeper.OnTimer(KeeperTimer::kGather);
     keeper.OnTimer(KeeperTimer::kSample);  // the same temperatures: no send
-    system.moved = true;
+    system.look = {false, 700};            // a move held back falls due before the next look
+    keeper.OnTimer(KeeperTimer::kSample);
+    system.look = {true, 0};
     keeper.OnTimer(KeeperTimer::kSample);
     system.outcome.following = false;
     keeper.OnTimer(KeeperTimer::kGather);
@@ -146,7 +148,7 @@ TEST(Keeper, PresenceQuietHoursAndTemperaturesBecomeSendsAndTimers) {
     EXPECT_EQ(system.Asked(),
               "arm 0 2000; send clock change away; 12:00:05 clock change: GPU 0 (A): restored; "
               "shown 12:00:05 0; stop 1; arm 2 2000; "
-              "look; arm 2 2000; look; arm 0 2000; arm 2 2000; "
+              "look; arm 2 2000; look; arm 2 700; look; arm 0 2000; arm 2 2000; "
               "send temperature away; 12:00:06 temperature: GPU 0 (A): restored; "
               "shown 12:00:06 0; stop 1; stop 2; let go; ");
 

@@ -1,7 +1,9 @@
 // What the keeper wants each saved board to show: lights out by presence and by the hours (across
 // midnight, to the second), the colour of the GPU's temperature rounded as worked out by hand,
-// and sensor noise that sends nothing.
+// and when a followed temperature is sent: outside a band, at least an interval apart.
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "core/keeper/wanted_lighting.h"
 
@@ -62,52 +64,72 @@ TEST(TemperatureColour, BlendsPerChannelRoundingHalfUpAndClampsOutsideTheRange) 
     EXPECT_EQ(ColourText(ColourAtTemperature(colours, 1)), "02fd0a");  // 2.125, 252.875, 10.008
 }
 
-// One board that follows its temperature, sampled as the keeper does: 40, 80, 60 and 61 send the
-// first colour, the second, the blend and nothing; noise stays unsent, dark stays dark.
-TEST(WantedLighting, SendsWhatChangesAndNotTheNoise) {
+// Readings in at given seconds, sends out, worked by hand (0000ff:ff0000 over 40-80 °C). Each
+// event is "second:reading" ("-": it fails) with "*" when the lighting may have been lost, "!"
+// while away (lights out), "~" once the entry is saved anew (over 20-100 °C). Out: "second:colour",
+// "second:dark", and "second:dueT" when a held move's due time is new.
+TEST(WantedLighting, FollowsTheTemperatureWithABandAndALeastIntervalAndKeepsItOnFailure) {
     ApplyOptions saved;
-    saved.mode = "static";
     saved.byTemperature = TemperatureColours{{0, 0, 255}, {255, 0, 0}, 40, 80};
-    const LightsOutRule night{false, DailyHours{23 * 60, 7 * 60}};
-    const BoardKey key{0x220610de, 1};
+    ApplyOptions savedAnew = saved;
+    savedAnew.byTemperature->low = 20, savedAnew.byTemperature->high = 100;
     const struct {
-        std::optional<int> celsius;
-        int second;
-        bool everyBoard;
-        std::string sent;  // the colour and whether dark, or "" for nothing sent
-    } samples[] = {
-        // clang-format off
-        {40, Seconds(12, 0), true, "0000ff"}, {80, Seconds(12, 0), false, "ff0000"},
-        {60, Seconds(12, 0), false, "800080"}, {61, Seconds(12, 0), false, ""}, {59, Seconds(12, 0), false, ""},
-        {59, Seconds(12, 0), true, "800080"},   // the lighting may have been lost: sent again
-        {62, Seconds(12, 0), false, "8c0073"},  // 140.25, 114.75
-        {70, Seconds(23, 0), false, "bf0040 dark"},
-        {40, Seconds(23, 30), false, ""},  // dark: the temperature is not seen
-        {std::nullopt, Seconds(7, 0), false, "0000ff"}, {std::nullopt, Seconds(8, 0), false, ""},
-        {41, Seconds(8, 0), false, "0600f9"},  // 6.375, 248.625
-        // clang-format on
+        const char* name;
+        const char *events, *sends;
+    } cases[] = {
+        {"inside the band nothing, however long", "0:60* 31:62 62:58 93:62 124:61 155:63 186:61",
+         "0:800080 155:93006c"},  // 146.625, 108.375
+        {"the latest reading at the interval's end", "0:40* 2:44 10:50 20:56 30:56 32:56",
+         "0:0000ff 2:due30 30:660099"},
+        {"a held move back inside the band", "0:56* 10:60 20:57 30:57", "0:660099 10:due30"},
+        {"other reasons at once, restarting the interval", "0:40* 5:60 10:60* 20:70 40:70",
+         "0:0000ff 5:due30 10:800080 20:due40 40:bf0040"},
+        {"a failing reading keeps the colour", "0:60* 10:- 35:- 40:-* 50:64 60:- 70:-~",
+         "0:800080 40:800080 50:due70 70:0000ff"},
+        {"a reading failing at the start", "0:-* 2:- 10:50 30:50 40:-",
+         "0:0000ff 10:due30 30:4000bf"},
+        {"a climb of 1 °C a second", "0:40* 2:42 4:44 16:56 30:70 32:72 34:74 40:80 60:80 74:80",
+         "0:0000ff 4:due30 30:bf0040 34:due60 60:ff0000"},
+        {"a fall", "0:80* 2:78 4:76 16:64 30:50 32:48 34:46 40:40 60:40 74:40",
+         "0:ff0000 4:due30 30:4000bf 34:due60 60:0000ff"},
+        {"lights out during a climb", "0:40* 4:44 10:50! 14:54! 20:60 24:64 50:66",
+         "0:0000ff 4:due30 10:dark 20:800080 24:due50 50:a60059"},  // 165.75, 89.25
     };
-    std::map<BoardKey, SentLighting> lastSent;
-    for (const auto& sample : samples) {
-        const std::vector<LightingToSend> sends =
-            WhatToSend({{key, saved, sample.celsius}}, night, {false, sample.second}, lastSent,
-                       sample.everyBoard);
-        std::string sent;
-        for (const LightingToSend& send : sends) {
-            sent = ColourText(*send.lighting.options.colour) + (send.lighting.dark ? " dark" : "");
-            EXPECT_EQ(send.lighting.options.off, send.lighting.dark);
-            EXPECT_FALSE(send.lighting.options.byTemperature);
-            lastSent[send.key] = send.lighting;
+    for (const auto& c : cases) {
+        std::map<BoardKey, SentLighting> lastSent;
+        std::optional<uint64_t> due;
+        const ApplyOptions* entry = &saved;
+        std::string sends;
+        std::istringstream events(c.events);
+        for (std::string event; events >> event;) {
+            const int second = std::stoi(event);
+            const std::string reading = event.substr(event.find(':') + 1);
+            if (reading.find('~') != std::string::npos) entry = &savedAnew;
+            const std::optional<int> celsius =
+                reading[0] == '-' ? std::nullopt : std::optional<int>(std::stoi(reading));
+            const SendsNow now =
+                WhatToSend({{{0x220610de, 1}, *entry, celsius}}, {true, std::nullopt},
+                           {reading.find('!') != std::string::npos, 0}, lastSent,
+                           reading.find('*') != std::string::npos, second * 1000ull);
+            const std::string at = " " + std::to_string(second) + ":";
+            for (const LightingToSend& send : now.boards) {
+                sends +=
+                    at + (send.lighting.dark ? "dark" : ColourText(*send.lighting.options.colour));
+                lastSent[send.key] = send.lighting;
+            }
+            if (now.heldUntil && now.heldUntil != due) {
+                sends += at + "due" + std::to_string(*now.heldUntil / 1000);
+            }
+            due = now.heldUntil;
         }
-        EXPECT_EQ(sent, sample.sent) << sample.celsius.value_or(-1) << " at " << sample.second;
+        EXPECT_EQ(sends.substr(1), c.sends) << c.name;
     }
     // A fixed colour, off as saved: dark changes nothing the board shows, but is still sent.
     ApplyOptions fixed;
-    fixed.colour = Rgb{1, 2, 3};
-    fixed.off = true;
-    const SentLighting dark = WantedLighting(fixed, true, std::nullopt, nullptr);
-    EXPECT_TRUE(dark.dark && dark.options.off && !dark.celsius);
-    EXPECT_EQ(dark.options.colour, fixed.colour);
+    fixed.colour = Rgb{1, 2, 3}, fixed.off = true;
+    const SentLighting dark = WantedLighting(fixed, true, 70);
+    EXPECT_TRUE(dark.dark && dark.options.off && !dark.celsius &&
+                dark.options.colour == fixed.colour);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the atomic files and the XDG folders.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -215,5 +216,8 @@ TEST(Folders, XdgVariablesAndThePrivateRuntimeFolder) {
         errno = EIO;  // left behind by an earlier call
         EXPECT_EQ(PrivateRuntimeFolder(error), root / "lumivar") << error;
     }
+    // Without a HOME, the home folder the password database gives.
+    unsetenv("HOME");
+    EXPECT_EQ(StateHome(), getpwuid(getuid())->pw_dir + std::string("/.local/state"));
     fs::remove_all(root);
 }
