@@ -7,8 +7,30 @@
 namespace {
 
 constexpr UINT kIconId = 1;
+// The longest the keeper's exit waits for the shell to take its icon away.
+constexpr DWORD kRemovalWaitMilliseconds = 300;
 
 using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+
+// The shell is loaded for each call and let go again: the icon lives in the taskbar's process,
+// and the keeper, resident all session, would otherwise keep the shell's DLLs for a few calls.
+bool NotifyShell(DWORD message, NOTIFYICONDATAW& data) {
+    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (shell == nullptr) return false;
+    const auto notify = reinterpret_cast<ShellNotifyIconFn>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconW")));
+    const bool done = notify != nullptr && notify(message, &data) != FALSE;
+    FreeLibrary(shell);
+    return done;
+}
+
+// On a thread of its own, with its own copy of the icon's data, which it frees.
+DWORD WINAPI RemoveIcon(void* parameter) {
+    const auto data = static_cast<NOTIFYICONDATAW*>(parameter);
+    NotifyShell(NIM_DELETE, *data);
+    delete data;
+    return 0;
+}
 
 }  // namespace
 
@@ -18,16 +40,8 @@ std::wstring KeeperTooltip(const std::wstring& lastTime, int lastExitCode) {
            (lastExitCode == 0 ? L" 復元しました" : L" 復元できませんでした");
 }
 
-// The shell is loaded for each call and let go again: the icon lives in the taskbar's process,
-// and the keeper, resident all session, would otherwise keep the shell's DLLs for a few calls.
 bool TrayIcon::Notify(DWORD message) {
-    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (shell == nullptr) return false;
-    const auto notify = reinterpret_cast<ShellNotifyIconFn>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconW")));
-    const bool done = notify != nullptr && notify(message, &data_) != FALSE;
-    FreeLibrary(shell);
-    return done;
+    return NotifyShell(message, data_);
 }
 
 void TrayIcon::Add(HWND window, UINT callbackMessage) {
@@ -52,9 +66,21 @@ void TrayIcon::SetTip(const std::wstring& tip) {
     if (shown_) Notify(NIM_MODIFY);
 }
 
+// The removal is a message the taskbar answers when it has redrawn: Wine's, hiding its own
+// window when the last icon goes, waits 2 s for a window manager that Xvfb does not have. Once
+// the request is sent the taskbar removes the icon whether or not the keeper is still there, so
+// the exit waits for the answer only so long.
 void TrayIcon::Remove() {
-    if (shown_) Notify(NIM_DELETE);
+    if (!shown_) return;
     shown_ = false;
+    const auto data = new NOTIFYICONDATAW(data_);
+    const HANDLE thread = CreateThread(nullptr, 0, RemoveIcon, data, 0, nullptr);
+    if (thread == nullptr) {
+        RemoveIcon(data);
+        return;
+    }
+    WaitForSingleObject(thread, kRemovalWaitMilliseconds);
+    CloseHandle(thread);
 }
 
 void TrayIcon::ShowMenu(HWND window, POINT at) const {

@@ -29,6 +29,8 @@ fi
 [ -n "${DISPLAY:-}" ] || unavailable "no display; run scripts/wine-tests.sh"
 own="$(dirname "$exe")/runs/$name"
 mkdir -p "$own" && cp -pu "$exe" "$own/" || exit 1
+# A test that sets its programs' clock ahead (libfaketime's offset file) starts on the real one.
+if [ -n "${FAKETIME_TIMESTAMP_FILE:-}" ]; then rm -f "$FAKETIME_TIMESTAMP_FILE"; fi
 "$wine" "$own/$(basename "$exe")" "$@"
 status=$?
 # A program that dies before writing anything leaves only this line to go by.
