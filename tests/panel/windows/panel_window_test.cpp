@@ -13,12 +13,12 @@
 
 #include "core/rules/control_ids.h"
 #include "core/rules/picker_rules.h"
-#include "shell/app/setup_application.h"
-#include "shell/gdi/gdi_checks.h"
-#include "shell/gdi/gdi_objects.h"
-#include "shell/help/help_popup.h"
-#include "shell/window/picker.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/app/setup_application.h"
+#include "panel/windows/gdi/gdi_checks.h"
+#include "panel/windows/gdi/gdi_objects.h"
+#include "panel/windows/help/help_popup.h"
+#include "panel/windows/window/picker.h"
+#include "panel/windows/state/program_state.h"
 #include "tests/support/in_process/message_pump.h"
 #include "tests/support/in_process/recording_messages.h"
 

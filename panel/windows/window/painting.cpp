@@ -1,4 +1,4 @@
-#include "shell/window/painting.h"
+#include "panel/windows/window/painting.h"
 
 #include <windows.h>
 
@@ -6,9 +6,9 @@
 
 #include "core/rules/control_ids.h"
 #include "core/rules/picker_rules.h"
-#include "shell/gdi/gdi_objects.h"
-#include "shell/window/picker.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/gdi/gdi_objects.h"
+#include "panel/windows/window/picker.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

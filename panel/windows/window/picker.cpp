@@ -1,4 +1,4 @@
-#include "shell/window/picker.h"
+#include "panel/windows/window/picker.h"
 
 #include <windows.h>
 
@@ -9,8 +9,8 @@
 
 #include "core/rules/control_ids.h"
 #include "core/rules/picker_rules.h"
-#include "shell/window/painting.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/window/painting.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "shell/window/startup_messages.h"
+#include "panel/windows/window/startup_messages.h"
 
 inline void ShowPanelMessage(HWND owner, const std::wstring& text) {
     MessageBoxW(owner, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);

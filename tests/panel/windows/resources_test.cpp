@@ -11,7 +11,7 @@
 #include "core/skins/skin_catalog.h"
 #include "core/skins/skin_decoder.h"
 #include "resources/resource_ids.h"
-#include "shell/app/skin_loader.h"
+#include "panel/windows/app/skin_loader.h"
 #include "tests/support/in_process/recording_messages.h"
 
 namespace {

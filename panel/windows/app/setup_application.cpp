@@ -1,4 +1,4 @@
-#include "shell/app/setup_application.h"
+#include "panel/windows/app/setup_application.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -9,11 +9,11 @@
 #include "core/skins/skin_catalog.h"
 #include "platform/windows/process_nvapi.h"
 #include "resources/resource_ids.h"
-#include "shell/window/main_window.h"
-#include "shell/app/skin_loader.h"
-#include "shell/window/keeper_menu.h"
-#include "shell/state/program_state.h"
-#include "shell/window/window_procedure.h"
+#include "panel/windows/window/main_window.h"
+#include "panel/windows/app/skin_loader.h"
+#include "panel/windows/window/keeper_menu.h"
+#include "panel/windows/state/program_state.h"
+#include "panel/windows/window/window_procedure.h"
 
 namespace {
 

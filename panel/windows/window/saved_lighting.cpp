@@ -1,4 +1,4 @@
-#include "shell/window/saved_lighting.h"
+#include "panel/windows/window/saved_lighting.h"
 
 #include <functional>
 #include <string>
@@ -7,8 +7,8 @@
 #include "platform/windows/keeper_at_logon.h"
 #include "platform/windows/settings_store_win32.h"
 #include "platform/windows/utf8_text.h"
-#include "shell/window/message_box.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/window/message_box.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "core/rules/panel_rules.h"
 #include "resources/resource_ids.h"
-#include "shell/app/setup_application.h"
-#include "shell/window/startup_messages.h"
+#include "panel/windows/app/setup_application.h"
+#include "panel/windows/window/startup_messages.h"
 
 namespace {
 

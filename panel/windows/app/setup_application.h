@@ -7,7 +7,7 @@
 
 #include "core/gpus/gpu_slots.h"
 #include "core/nvapi/nvapi_access.h"
-#include "shell/window/startup_messages.h"
+#include "panel/windows/window/startup_messages.h"
 
 // Reads the class name into the program's state and registers the class. Its result is not
 // tested: a failed registration shows up as the window that cannot be created.

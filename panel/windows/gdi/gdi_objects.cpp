@@ -1,9 +1,9 @@
-#include "shell/gdi/gdi_objects.h"
+#include "panel/windows/gdi/gdi_objects.h"
 
-#include "shell/gdi/dib_format.h"
+#include "panel/windows/gdi/dib_format.h"
 
 #ifdef LUMIVAR_CHECK_GDI
-#include "shell/gdi/gdi_checks.h"
+#include "panel/windows/gdi/gdi_checks.h"
 #endif
 
 namespace {

@@ -1,6 +1,6 @@
 // Picking and the help popup on the real program, with real pointer and keyboard input on the X
 // display and the screen read back; one whole run under this test as its debugger. (The pick's
-// rules and paints, pixel by pixel, are tested on the window in process: tests/shell/.)
+// rules and paints, pixel by pixel, are tested on the window in process: tests/panel/windows/.)
 #include <gtest/gtest.h>
 
 #include <fstream>

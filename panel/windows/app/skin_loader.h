@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "shell/window/startup_messages.h"
-#include "shell/gdi/gdi_objects.h"
+#include "panel/windows/window/startup_messages.h"
+#include "panel/windows/gdi/gdi_objects.h"
 
 constexpr const wchar_t* kSkinNotFoundText = L"リソースが見つかりません";
 constexpr const wchar_t* kSkinUnreadableText = L"リソースを読み込めません";

@@ -6,7 +6,7 @@
 
 #include "core/gpus/gpu_slots.h"
 #include "core/rules/window_state.h"
-#include "shell/gdi/gdi_objects.h"
+#include "panel/windows/gdi/gdi_objects.h"
 
 // The window-class name, read from string resource 109.
 constexpr int kClassNameLength = 100;

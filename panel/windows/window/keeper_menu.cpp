@@ -1,4 +1,4 @@
-#include "shell/window/keeper_menu.h"
+#include "panel/windows/window/keeper_menu.h"
 
 #include <string>
 

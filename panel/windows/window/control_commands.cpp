@@ -1,4 +1,4 @@
-#include "shell/window/control_commands.h"
+#include "panel/windows/window/control_commands.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -8,10 +8,10 @@
 #include "core/rules/control_ids.h"
 #include "platform/windows/named_mutex_lock.h"
 #include "platform/windows/process_nvapi.h"
-#include "shell/window/message_box.h"
-#include "shell/window/saved_lighting.h"
-#include "shell/window/picker.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/window/message_box.h"
+#include "panel/windows/window/saved_lighting.h"
+#include "panel/windows/window/picker.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/window/startup_messages.h"
+#include "panel/windows/window/startup_messages.h"
 
 constexpr const wchar_t* kMainWindowTitle = L"VOXA LED Lumivar";
 constexpr const wchar_t* kWindowFailureText = L"ウィンドウを作成できません";

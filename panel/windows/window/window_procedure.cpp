@@ -1,16 +1,16 @@
-#include "shell/window/window_procedure.h"
+#include "panel/windows/window/window_procedure.h"
 
 #include <windows.h>
 #include <windowsx.h>
 
 #include "core/rules/control_ids.h"
 #include "platform/windows/process_nvapi.h"
-#include "shell/help/help_popup.h"
-#include "shell/window/keeper_menu.h"
-#include "shell/window/painting.h"
-#include "shell/window/control_commands.h"
-#include "shell/window/picker.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/help/help_popup.h"
+#include "panel/windows/window/keeper_menu.h"
+#include "panel/windows/window/painting.h"
+#include "panel/windows/window/control_commands.h"
+#include "panel/windows/window/picker.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "shell/app/skin_loader.h"
+#include "panel/windows/app/skin_loader.h"
 
 #include <optional>
 #include <vector>
 
 #include "core/skins/skin_decoder.h"
-#include "shell/gdi/dib_format.h"
+#include "panel/windows/gdi/dib_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/window/main_window.h"
+#include "panel/windows/window/main_window.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -7,8 +7,8 @@
 #include "core/gpus/gpu_discovery.h"
 #include "core/rules/control_ids.h"
 #include "core/rules/panel_rules.h"
-#include "shell/window/control_commands.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/window/control_commands.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "shell/help/help_popup.h"
+#include "panel/windows/help/help_popup.h"
 
 #include <cwchar>
 
 #include "core/rules/picker_rules.h"
 #include "resources/resource_ids.h"
-#include "shell/gdi/gdi_objects.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/gdi/gdi_objects.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 
