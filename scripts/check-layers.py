@@ -23,6 +23,7 @@ LEVELS = [
     ["core/rules"],         # the rules of the panel's window and its colour picker
     ["core/settings"],      # the saved options of each board and the settings file's format
     ["core/keeper"],        # what both keepers share: triggers, schedule, log, the keeper itself
+    ["panel/portable"],     # what both panels share: texts, the help overlay, the settings rule
     ["simdriver"],          # the simulated driver, beside the program
     ["platform/windows",    # the core's operations on Windows
      "platform/linux",      # the core's operations on Linux
@@ -38,7 +39,7 @@ LEVELS = [
 # What runs on one platform only; everything else in the layers is portable or stands beside.
 PLATFORM_OF = {"platform/windows": "windows", "panel/windows": "windows", "cli/windows": "windows",
                "platform/linux": "linux", "cli/linux": "linux"}
-PORTABLE = ("core", "cli/commands")
+PORTABLE = ("core", "cli/commands", "panel/portable")
 OUTSIDE = ("tests", "bench", "tools", "fuzz", "build")
 SYSTEM_HEADERS = re.compile(
     r"^\s*#\s*include\s+<((windows|windowsx|commctrl|winuser|wingdi|shellapi|shlobj|wtsapi32|dbt)"

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cwchar>
-
 #include "core/gpus/gpu_discovery.h"
 #include "core/skins/skin_catalog.h"
+#include "panel/portable/panel_texts.h"
+#include "platform/windows/utf8_text.h"
 #include "platform/windows/process_nvapi.h"
 #include "resources/resource_ids.h"
 #include "panel/windows/window/main_window.h"
@@ -16,22 +16,6 @@
 #include "panel/windows/window/window_procedure.h"
 
 namespace {
-
-constexpr const wchar_t* kInitFailedFormat = L"NvAPIの初期化に失敗しました\nerrorcode %d";
-constexpr const wchar_t* kNameFailedText = L"GPU名を取得できません";
-constexpr const wchar_t* kTooManyGpusText =
-    L"ビデオカードが9枚以上存在します\n認識できるビデオカードは8枚までです\n8枚までを認識します";
-constexpr const wchar_t* kNoSupportedBoardText =
-    L"SKARNE グラフィックスボードのみ LED コントロールが行えます";
-
-// 100 bytes of wide text: the longest message, with an eleven-character status, needs 39.
-constexpr size_t kErrorTextLength = 50;
-
-void ShowInitialisationFailure(StartupMessages& messages, NvAPI_Status status) {
-    wchar_t text[kErrorTextLength] = {};
-    std::swprintf(text, kErrorTextLength, kInitFailedFormat, static_cast<int>(status));
-    messages.Show(text, kMessageCaption);
-}
 
 // The one line of diagnostic output the program gives.
 void WriteCurrentDirectoryToDebugger() {
@@ -80,21 +64,11 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 
 bool DiscoverGpus(nvapi::NvApiAccess& api, GpuTable& table, StartupMessages& messages) {
     const DiscoveryResult result = FindGpus(api, table);
-    if (result.moreThanEightGpus) messages.Show(kTooManyGpusText, kMessageCaption);
-    switch (result.failure) {
-        case DiscoveryFailure::kNone:
-            return true;
-        case DiscoveryFailure::kInitialisation:
-        case DiscoveryFailure::kNoGpu:
-            ShowInitialisationFailure(messages, result.status);
-            return false;
-        case DiscoveryFailure::kNameUnreadable:
-            messages.Show(kNameFailedText, kMessageCaption);
-            return false;
-        case DiscoveryFailure::kNoSupportedBoard:
-            messages.Show(kNoSupportedBoardText, kMessageCaption);
-            return false;
+    if (result.moreThanEightGpus) {
+        messages.Show(WideFromUtf8(kTooManyGpusText).c_str(), kMessageCaption);
     }
+    if (result.failure == DiscoveryFailure::kNone) return true;
+    messages.Show(WideFromUtf8(DiscoveryFailureText(result)).c_str(), kMessageCaption);
     return false;
 }
 

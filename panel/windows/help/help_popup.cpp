@@ -1,58 +1,19 @@
 #include "panel/windows/help/help_popup.h"
 
-#include <cwchar>
+#include <array>
+#include <string>
 
 #include "core/rules/picker_rules.h"
+#include "panel/portable/help_overlay.h"
+#include "platform/windows/utf8_text.h"
 #include "resources/resource_ids.h"
 #include "panel/windows/gdi/gdi_objects.h"
 #include "panel/windows/state/program_state.h"
 
 namespace {
 
-constexpr BYTE kOverlayAlpha = 192;
-constexpr COLORREF kFrameColour = RGB(32, 32, 32);
-constexpr int kFrameWidth = 4;
+constexpr COLORREF kFrameColour = RGB(kFrameGrey, kFrameGrey, kFrameGrey);
 constexpr const wchar_t* kJapaneseFace = L"ＭＳ Ｐゴシック";
-
-// What the overlay names and where, in overlay pixels.
-struct OverlayText {
-    const wchar_t* text;
-    int x;
-    int y;
-};
-
-struct RoundedFrame {
-    Box box;
-    int cornerWidth;
-    int cornerHeight;
-};
-
-// Drawn with the overlay surface's default system font.
-const OverlayText kOverlaySystemFontTexts[] = {
-    // The shade slider, as the vertical word 色の明るさ.
-    {L"色", 34, 130},
-    {L"の", 34, 150},
-    {L"明", 34, 170},
-    {L"る", 34, 190},
-    {L"さ", 34, 210},
-    // The light and dark ends of the swatch, and the hue image.
-    {L"明", 73, 55},
-    {L"暗", 73, 305},
-    {L"色相", 350, 55},
-};
-
-// Drawn with the 11-pixel label font.
-const OverlayText kOverlayLabelFontTexts[] = {
-    {L"色の循環", 414, 247}, {L"単色", 414, 267},   {L"発光モード選択", 24, 383},
-    {L"発光間隔", 24, 407},  {L"明るさ", 130, 407},
-};
-
-// Around the three control groups.
-const RoundedFrame kOverlayFrames[] = {
-    {{10, 25, 96, 350}, 50, 50},     // shade slider and swatch
-    {{97, 25, 405, 350}, 50, 50},    // hue image
-    {{405, 235, 465, 285}, 30, 30},  // Cycle and Single
-};
 
 ScreenPlacement OverlayPlacement() {
     RECT outer = {};
@@ -74,9 +35,10 @@ void PlaceOverlay(HWND overlay) {
 }
 
 template <size_t N>
-void DrawTexts(HDC dc, const OverlayText (&texts)[N]) {
+void DrawTexts(HDC dc, const std::array<OverlayText, N>& texts) {
     for (const OverlayText& text : texts) {
-        TextOutW(dc, text.x, text.y, text.text, static_cast<int>(std::wcslen(text.text)));
+        const std::wstring wide = WideFromUtf8(text.text);
+        TextOutW(dc, text.x, text.y, wide.c_str(), static_cast<int>(wide.size()));
     }
 }
 
@@ -99,9 +61,9 @@ void DrawSystemFontTexts(HDC dc) {
 }
 
 void DrawLabelFontTexts(HDC dc) {
-    OwnedFont font(CreateFontW(11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, kJapaneseFace));
+    OwnedFont font(CreateFontW(kOverlayLabelFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kJapaneseFace));
     ScopedSelection selected(dc, font.get());
     DrawTexts(dc, kOverlayLabelFontTexts);
 }
@@ -158,7 +120,7 @@ INT_PTR CALLBACK HelpPopupProcedure(HWND overlay, UINT message, WPARAM wParam, L
 void MakeOverlayTranslucent(HWND overlay, SetLayeredWindowAttributesFunction setAttributes) {
     if (!setAttributes) return;
     SetWindowLongW(overlay, GWL_EXSTYLE, GetWindowLongW(overlay, GWL_EXSTYLE) | WS_EX_LAYERED);
-    setAttributes(overlay, 0, kOverlayAlpha, LWA_ALPHA);
+    setAttributes(overlay, 0, static_cast<BYTE>(kOverlayAlpha), LWA_ALPHA);
 }
 
 void ShowHelpPopup(HWND window) {

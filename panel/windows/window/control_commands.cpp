@@ -7,17 +7,15 @@
 #include "core/led/led_commands.h"
 #include "core/rules/control_ids.h"
 #include "platform/windows/named_mutex_lock.h"
+#include "panel/portable/panel_texts.h"
 #include "platform/windows/process_nvapi.h"
+#include "platform/windows/utf8_text.h"
 #include "panel/windows/window/message_box.h"
 #include "panel/windows/window/saved_lighting.h"
 #include "panel/windows/window/picker.h"
 #include "panel/windows/state/program_state.h"
 
 namespace {
-
-constexpr const wchar_t* kBoardsBusyText =
-    L"ほかのプログラムがボードに送信中のため、何も送信しませんでした。\n"
-    L"しばらくしてから、もう一度お試しください。\n\n";
 
 void EmptyList(HWND list) {
     const int count = ComboBox_GetCount(list);
@@ -57,7 +55,7 @@ bool Send(HWND window, const ProgramState& program, const LedSettings& settings)
     NamedMutexLock& boards = ProcessBoardLock();
     const HeldLock lock(boards);
     if (!lock.Held()) {
-        ShowPanelMessage(window, kBoardsBusyText + boards.FullName());
+        ShowPanelMessage(window, WideFromUtf8(kBoardsBusyText) + boards.FullName());
         return false;
     }
     const led::LedTarget target =
@@ -190,9 +188,8 @@ void RunApply(HWND window) {
     readings.green = ReadColourEdit(program.greenEdit);
     readings.blue = ReadColourEdit(program.blueEdit);
     const GpuSlot& slot = SelectedSlot(program);
-    if (Send(window, program, GatherLedSettings(slot.family, readings)) && slot.supported) {
-        SaveAppliedBoard(window, slot, readings);
-    }
+    const bool sent = Send(window, program, GatherLedSettings(slot.family, readings));
+    SaveAppliedBoard(window, slot, readings, sent);
 }
 
 void RunReset(HWND window) {
@@ -219,5 +216,5 @@ void RunReset(HWND window) {
     state.markerY = plan.markerY;
     SendMessageW(ShadeSlider(window), TBM_SETPOS, TRUE, plan.shadePosition);
     RepaintPicker(window);
-    if (sent && slot.supported) ForgetResetBoard(window, slot);
+    ForgetResetBoard(window, slot, sent);
 }

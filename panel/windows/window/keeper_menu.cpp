@@ -3,14 +3,14 @@
 #include <string>
 
 #include "core/settings/settings_store.h"
+#include "panel/portable/panel_texts.h"
+#include "panel/portable/saved_lighting_rule.h"
 #include "platform/windows/keeper_at_logon.h"
 #include "platform/windows/keeper_program.h"
 #include "platform/windows/settings_store_win32.h"
+#include "platform/windows/utf8_text.h"
 
 namespace {
-
-constexpr const wchar_t* kLogonMenuText = L"ログオン時に照明を復元する";
-constexpr const wchar_t* kAwayMenuText = L"離席中は照明を消す";
 
 // The rule as the file holds it now; a file that cannot be read counts as no rule.
 LightsOutRule StoredRule() {
@@ -30,8 +30,8 @@ void SetItem(HMENU menu, UINT command, bool checked, bool enabled) {
 void AddKeeperMenuItems(HWND window) {
     const HMENU menu = GetSystemMenu(window, FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kLogonMenuCommand, kLogonMenuText);
-    AppendMenuW(menu, MF_STRING, kAwayMenuCommand, kAwayMenuText);
+    AppendMenuW(menu, MF_STRING, kLogonMenuCommand, WideFromUtf8(kLogonItemText).c_str());
+    AppendMenuW(menu, MF_STRING, kAwayMenuCommand, WideFromUtf8(kAwayItemText).c_str());
     RefreshKeeperMenuItems(window);
 }
 
@@ -59,9 +59,8 @@ void ToggleKeeperAtLogon(HWND window) {
 void ToggleLightsOutWhileAway(HWND window) {
     if (!KeeperProgramPresent(ThisProgramFolder())) return;
     std::string error;
-    const SettingsOutcome outcome = UpdateSettings(
-        ProcessSettingsStore(),
-        [](SavedSettings& settings) { settings.lightsOut.away = !settings.lightsOut.away; }, error);
+    const SettingsOutcome outcome =
+        UpdateSettings(ProcessSettingsStore(), ToggleAwayChange(), error);
     if (outcome == SettingsOutcome::kDone) TellKeeperSettingsChanged();
     RefreshKeeperMenuItems(window);
 }

@@ -9,5 +9,8 @@
 #include "core/gpus/gpu_slots.h"
 #include "core/rules/panel_rules.h"
 
-void SaveAppliedBoard(HWND window, const GpuSlot& slot, const ApplyReadings& controls);
-void ForgetResetBoard(HWND window, const GpuSlot& slot);
+// By the settings rule of both panels: only a command that reached a supported board changes the
+// file.
+void SaveAppliedBoard(HWND window, const GpuSlot& slot, const ApplyReadings& controls,
+                      bool reachedBoard);
+void ForgetResetBoard(HWND window, const GpuSlot& slot, bool reachedBoard);
