@@ -34,11 +34,13 @@ LEVELS = [
     ["panel/windows/window"],  # LEDLumivar.exe: the window and controls, its procedure, commands, picker, painting
     ["panel/windows/app"],     # LEDLumivar.exe: entry, start-up sequence, skins
     ["cli/windows",         # lumivar.exe and lumivarw.exe: entry, host, Run key, the keeper's window
-     "cli/linux"],          # lumivar on Linux: entry, host, autostart entry, the keeper's event loop
+     "cli/linux",           # lumivar on Linux: entry, host, autostart entry, the keeper's event loop
+     "panel/linux"],        # lumivar-panel: the panel on Linux in Qt 6
 ]
 # What runs on one platform only; everything else in the layers is portable or stands beside.
 PLATFORM_OF = {"platform/windows": "windows", "panel/windows": "windows", "cli/windows": "windows",
-               "platform/linux": "linux", "cli/linux": "linux"}
+               "platform/linux": "linux", "cli/linux": "linux",
+               "panel/linux": "linux"}
 PORTABLE = ("core", "cli/commands", "panel/portable")
 OUTSIDE = ("tests", "bench", "tools", "fuzz", "build")
 SYSTEM_HEADERS = re.compile(
