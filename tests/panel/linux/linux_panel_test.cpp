@@ -298,28 +298,40 @@ class LinuxPanel : public QObject {
                                                   "色相,R,G,B,LED ON,適用,リセット,？"));
     }
 
-    // What the user is told, and nothing sent, when the board cannot be reached; no driver at all
-    // ends the start.
+    // What the user is told, and nothing sent, when the board cannot be reached; a settings file
+    // it cannot read is told once and left alone; no driver at all ends the start.
     void FailuresAreTold() {
         const struct {
-            const char* node;
+            const char* node;  // removed, or null
             const char* words;
+            const char* lockFault;
             const char* told;
         } cases[] = {
-            {"i2c-3", "answers,deny", "permission denied on "},
-            {"", "", "load the i2c-dev module"},
-            {"i2c-3", "-", "no LED controller answered"},
+            {"i2c-3", "answers,deny", "", "permission denied on "},
+            {"", "", "", "load the i2c-dev module"},
+            {"i2c-3", "-", "", "no LED controller answered"},
+            {nullptr, "", "deny", "ほかのプログラムがボードに送信中のため"},
         };
         for (const auto& f : cases) {
             Open();
-            fs::remove_all(machine_->root / "dev" / f.node);
+            if (f.node) fs::remove_all(machine_->root / "dev" / f.node);
             if (*f.words) Put(machine_->root / "dev" / f.node, f.words);
+            qputenv("FAKE_LOCK_FAULT", f.lockFault);
             Show();
             machine_->Transfers();
             QVERIFY(Press(c().apply).find("write") == std::string::npos);
+            qunsetenv("FAKE_LOCK_FAULT");
             QVERIFY2(Told().contains(f.told), qPrintable(Told()));
             QCOMPARE(Settings(), std::string());
         }
+        Open();
+        Put(machine_->root / "config/lumivar/settings.json", "{");
+        Show();
+        Press(c().apply);
+        Press(c().apply);
+        QCOMPARE(window_->findChildren<QMessageBox*>().size(), qsizetype(1));
+        QVERIFY2(Told().contains("設定ファイルを読み取れないため"), qPrintable(Told()));
+        QCOMPARE(Settings(), std::string("{"));
         Open();
         fs::remove_all(machine_->root / "sys");
         QVERIFY(window_->Start().find("NvAPIの初期化に失敗しました") == 0);
