@@ -7,7 +7,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 mingw-w64-tools
     wine64 wine fonts-wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic python3
-    dpkg-dev lintian faketime
+    dpkg-dev lintian faketime qt6-base-dev
 )
 missing=()
 for p in "${packages[@]}"; do
