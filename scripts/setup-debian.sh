@@ -8,6 +8,7 @@ packages=(
     binutils-mingw-w64-i686 mingw-w64-tools
     wine64 wine fonts-wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic python3
     dpkg-dev lintian
+    qt6-base-dev qt6-wayland fonts-vlgothic desktop-file-utils appstream mandoc librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do
