@@ -95,14 +95,22 @@ def pe_problems(name, program, data, bits, version):
     return problems
 
 
+def listed_problems(dist, name, sums):
+    """Whether DIST has the file NAME, and SHA256SUMS its hash."""
+    path = os.path.join(dist, name)
+    if not os.path.exists(path):
+        return [f"{name} is missing"]
+    if sums.get(name) != hashlib.sha256(open(path, "rb").read()).hexdigest():
+        return [f"{name}: SHA256SUMS does not give its hash"]
+    return []
+
+
 def zip_problems(dist, bits, version, sums):
     zip_name = f"LEDLumivar-{version}-{bits}.zip"
     path = os.path.join(dist, zip_name)
+    problems = listed_problems(dist, zip_name, sums)
     if not os.path.exists(path):
-        return [f"{zip_name} is missing"]
-    problems = []
-    if sums.get(zip_name) != hashlib.sha256(open(path, "rb").read()).hexdigest():
-        problems.append(f"{zip_name}: SHA256SUMS does not give its hash")
+        return problems
     top = zip_name[:-len(".zip")]
     with zipfile.ZipFile(path) as archive:
         names = sorted(archive.namelist())
@@ -188,11 +196,9 @@ def icon_problems(root):
 def deb_problems(dist, package, version, sums):
     deb_name = f"{package}_{version}_amd64.deb"
     path = os.path.join(dist, deb_name)
+    problems = listed_problems(dist, deb_name, sums)
     if not os.path.exists(path):
-        return [f"{deb_name} is missing"]
-    problems = []
-    if sums.get(deb_name) != hashlib.sha256(open(path, "rb").read()).hexdigest():
-        problems.append(f"{deb_name}: SHA256SUMS does not give its hash")
+        return problems
     with tempfile.TemporaryDirectory() as root:
         subprocess.run(["dpkg-deb", "-x", path, root], check=True)
         manual = os.path.join(root, f"usr/share/man/man1/{package}.1.gz")
