@@ -70,11 +70,11 @@ panel_deb="dist/lumivar-panel_${version}_amd64.deb"
 # Every tag lintian finds, pedantic, informational and experimental ones included, one per line
 # as "SEVERITY tag".
 lintian_tags() {
-    { lintian --pedantic --display-info --display-experimental --tag-display-limit 0 "$1" \
-        2>/dev/null || true; } | sed -n 's/^\([EWIPXO]\): [^ ]*: \([^ ]*\).*/\1 \2/p' | sort -u
+    lintian --fail-on none --pedantic --display-info --display-experimental \
+        --tag-display-limit 0 "$1" 2>/dev/null | sed -n 's/^\([EWIPXO]\): [^ ]*: \([^ ]*\).*/\1 \2/p' | sort -u
 }
-tags=$(lintian_tags "$deb")
-panel_tags=$(lintian_tags "$panel_deb")
+tags=$(lintian_tags "$deb") || fail "lintian cannot check $deb"
+panel_tags=$(lintian_tags "$panel_deb") || fail "lintian cannot check $panel_deb"
 ! grep -q '^E ' <<<"$tags" || fail "lintian finds errors in $deb: $tags"
 panel_only=$(comm -13 <(echo "$tags") <(echo "$panel_tags"))
 [ -z "$panel_only" ] || fail "lintian finds in $panel_deb what it does not in $deb: $panel_only"
