@@ -71,7 +71,8 @@ panel_deb="dist/lumivar-panel_${version}_amd64.deb"
 # as "SEVERITY tag".
 lintian_tags() {
     lintian --fail-on none --pedantic --display-info --display-experimental \
-        --tag-display-limit 0 "$1" 2>/dev/null | sed -n 's/^\([EWIPXO]\): [^ ]*: \([^ ]*\).*/\1 \2/p' | sort -u
+        --tag-display-limit 0 "$1" 2>/dev/null |
+        sed -n 's/^\([EWIPXO]\): [^ ]*: \([^ ]*\).*/\1 \2/p' | sort -u
 }
 tags=$(lintian_tags "$deb") || fail "lintian cannot check $deb"
 panel_tags=$(lintian_tags "$panel_deb") || fail "lintian cannot check $panel_deb"
