@@ -66,7 +66,7 @@ drag_cost() {
 panel_total=0
 controls_total=0
 for round in $(seq 1 "$rounds"); do
-    panel=$(drag_cost "$build/shell/LEDLumivar.exe")
+    panel=$(drag_cost "$build/panel/windows/LEDLumivar.exe")
     controls=$(drag_cost "$build/bench/drag/drag_controls_window.exe")
     panel_total=$((panel_total + panel))
     controls_total=$((controls_total + controls))

@@ -11,6 +11,6 @@ cmake --build "$build" --target startup_benchmark >/dev/null
 source "$root/scripts/wine-session.sh"
 wine_session_start "$build"
 trap wine_session_stop EXIT
-"$WINE64" "$build/bench/startup/startup_benchmark.exe" --panel="$build/shell/LEDLumivar.exe" \
+"$WINE64" "$build/bench/startup/startup_benchmark.exe" --panel="$build/panel/windows/LEDLumivar.exe" \
     --bare="$build/bench/startup/bare_window.exe" --work="$build/bench/startup/work" \
     --runs="$runs"

@@ -23,22 +23,25 @@ LEVELS = [
     ["core/rules"],         # the rules of the panel's window and its colour picker
     ["core/settings"],      # the saved options of each board and the settings file's format
     ["core/keeper"],        # what both keepers share: triggers, schedule, log, the keeper itself
+    ["panel/portable"],     # what both panels share: texts, the help overlay, the settings rule
     ["simdriver"],          # the simulated driver, beside the program
     ["platform/windows",    # the core's operations on Windows
      "platform/linux",      # the core's operations on Linux
      "cli/commands"],       # lumivar's commands, the same on both
-    ["shell/gdi"],          # LEDLumivar.exe: drawing-object wrappers and their checked build
-    ["shell/state"],        # LEDLumivar.exe: what the program keeps for the whole run
-    ["shell/help"],         # LEDLumivar.exe: the help overlay
-    ["shell/window"],       # LEDLumivar.exe: the window and controls, its procedure, commands, picker, painting
-    ["shell/app"],          # LEDLumivar.exe: entry, start-up sequence, skins
+    ["panel/windows/gdi"],     # LEDLumivar.exe: drawing-object wrappers and their checked build
+    ["panel/windows/state"],   # LEDLumivar.exe: what the program keeps for the whole run
+    ["panel/windows/help"],    # LEDLumivar.exe: the help overlay
+    ["panel/windows/window"],  # LEDLumivar.exe: the window and controls, its procedure, commands, picker, painting
+    ["panel/windows/app"],     # LEDLumivar.exe: entry, start-up sequence, skins
     ["cli/windows",         # lumivar.exe and lumivarw.exe: entry, host, Run key, the keeper's window
-     "cli/linux"],          # lumivar on Linux: entry, host, autostart entry, the keeper's event loop
+     "cli/linux",           # lumivar on Linux: entry, host, autostart entry, the keeper's event loop
+     "panel/linux"],        # lumivar-panel: the panel on Linux in Qt 6
 ]
 # What runs on one platform only; everything else in the layers is portable or stands beside.
-PLATFORM_OF = {"platform/windows": "windows", "shell": "windows", "cli/windows": "windows",
-               "platform/linux": "linux", "cli/linux": "linux"}
-PORTABLE = ("core", "cli/commands")
+PLATFORM_OF = {"platform/windows": "windows", "panel/windows": "windows", "cli/windows": "windows",
+               "platform/linux": "linux", "cli/linux": "linux",
+               "panel/linux": "linux"}
+PORTABLE = ("core", "cli/commands", "panel/portable")
 OUTSIDE = ("tests", "bench", "tools", "fuzz", "build")
 SYSTEM_HEADERS = re.compile(
     r"^\s*#\s*include\s+<((windows|windowsx|commctrl|winuser|wingdi|shellapi|shlobj|wtsapi32|dbt)"

@@ -4,7 +4,7 @@
 # Usage: scripts/check-release-programs.sh BUILD_DIR...   (each a Windows build)
 set -euo pipefail
 nm=$(ls /usr/bin/*-w64-mingw32-nm | head -n 1)
-for program in shell/LEDLumivar.exe cli/windows/lumivar.exe cli/windows/lumivarw.exe; do
+for program in panel/windows/LEDLumivar.exe cli/windows/lumivar.exe cli/windows/lumivarw.exe; do
     reference=""
     for build in "$@"; do
         exe="$build/$program"

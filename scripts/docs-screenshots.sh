@@ -11,12 +11,12 @@ cmake --build "$build" --target picker_e2e_test LEDLumivar simdriver_dll >/dev/n
 source "$root/scripts/wine-session.sh"
 wine_session_start "$build"
 trap wine_session_stop EXIT
-work="$build/tests/picker_e2e/work"
+work="$build/tests/panel/windows/picker_e2e/work"
 mkdir -p "$work"
 rm -f "$work/panel-full.png" "$work/help-popup-opaque.png"
-"$WINE64" explorer /desktop=lumivar,640x540 "$build/tests/picker_e2e/picker_e2e_test.exe" \
+"$WINE64" explorer /desktop=lumivar,640x540 "$build/tests/panel/windows/picker_e2e/picker_e2e_test.exe" \
     --gtest_also_run_disabled_tests --gtest_filter=Screenshots.* \
-    --program="$build/shell/LEDLumivar.exe" --work="$work" --reference="$root/tests/picker_e2e/reference"
+    --program="$build/panel/windows/LEDLumivar.exe" --work="$work" --reference="$root/tests/panel/windows/picker_e2e/reference"
 for i in $(seq 1 600); do
     [ -f "$work/help-popup-opaque.png" ] && break
     sleep 0.1

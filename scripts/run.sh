@@ -20,7 +20,7 @@ build="$root/build/win64"
 echo "Building the panel in $build"
 configure_windows "$build" 64 ON
 cmake --build "$build" --target LEDLumivar simdriver_dll
-program="$build/shell/LEDLumivar.exe"
+program="$build/panel/windows/LEDLumivar.exe"
 driver="$build/simdriver/nvapi64.dll"
 
 # The scenario file as the Windows side names it.

@@ -7,9 +7,9 @@
 #include <cwchar>
 
 #include "bench/yardstick_window.h"
-#include "shell/window/main_window.h"
-#include "shell/window/startup_messages.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/window/main_window.h"
+#include "panel/windows/window/startup_messages.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "core/rules/picker_rules.h"
-#include "shell/app/setup_application.h"
-#include "shell/window/startup_messages.h"
-#include "shell/gdi/gdi_objects.h"
-#include "shell/state/program_state.h"
+#include "panel/windows/app/setup_application.h"
+#include "panel/windows/window/startup_messages.h"
+#include "panel/windows/gdi/gdi_objects.h"
+#include "panel/windows/state/program_state.h"
 
 namespace {
 

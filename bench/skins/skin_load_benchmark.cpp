@@ -14,7 +14,7 @@
 #include "bench/milliseconds_clock.h"
 #include "core/skins/skin_catalog.h"
 #include "core/skins/skin_decoder.h"
-#include "shell/app/skin_loader.h"
+#include "panel/windows/app/skin_loader.h"
 
 namespace {
 

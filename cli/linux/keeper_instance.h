@@ -1,15 +1,10 @@
-// One keeper per user on Linux: the keeper holds an flock on $XDG_RUNTIME_DIR/lumivar/keeper.pid,
-// with its pid written in it, for as long as it runs. The other programs reach it through that
-// file: a second `keep` asks it to restore now (SIGUSR1), `logon disable` ends it (SIGTERM), and
-// `logon enable` starts one, detached, when none runs.
+// One keeper per user on Linux: the keeper claims the user's keeper file (platform/linux's keeper
+// contact) for as long as it runs, so that the other programs find it there.
 #pragma once
 
 #include <string>
 
-// What the keeper reads as "restore now": a second keep.
-constexpr int kRestoreNowSignal = 10;  // SIGUSR1
-// What the keeper reads as "the settings changed, read them again".
-constexpr int kSettingsChangedSignal = 12;  // SIGUSR2
+#include "platform/linux/keeper_contact.h"
 
 class KeeperInstance {
   public:
@@ -26,15 +21,3 @@ class KeeperInstance {
   private:
     int fd_ = -1;
 };
-
-// Whether a keeper of this user runs now.
-bool KeeperRuns();
-// The running keeper asked to restore now; false when none runs.
-bool AskKeeperToRestore();
-// The running keeper, if any, told that the settings changed.
-void TellKeeperSettingsChanged();
-// The running keeper asked to end, and waited for (at most 10 s).
-void EndRunningKeeper();
-// `lumivar keep` started on its own: its own session, no terminal, its output to the keeper's
-// log; waited for until it runs (at most 5 s).
-void StartDetachedKeeper();

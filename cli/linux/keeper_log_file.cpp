@@ -10,10 +10,6 @@
 #include "platform/linux/atomic_file.h"
 #include "platform/linux/folders.h"
 
-std::string KeeperLogPath() {
-    return StateHome() + "/lumivar/keeper.log";
-}
-
 // Rewritten in place, not replaced: a keeper's standard error may lead to this very file.
 void AppendToKeeperLog(const std::string& line) {
     const std::string path = KeeperLogPath();

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/keeper/keeper.h"
+#include "platform/linux/keeper_contact.h"
 
-std::string KeeperLogPath();
 // Adds one line; a log that cannot be written is no reason to stop restoring.
 void AppendToKeeperLog(const std::string& line);
 // True when standard error already leads to the log (a keeper started by `logon enable`), so

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "cli/commands/boards.h"
-#include "cli/linux/keeper_instance.h"
+#include "platform/linux/keeper_contact.h"
 #include "platform/linux/folders.h"
 
 LinuxHost::LinuxHost(std::optional<int> i2cBus)

@@ -1,6 +1,6 @@
 #include "cli/linux/logon_autostart.h"
 
-#include "cli/linux/keeper_instance.h"
+#include "platform/linux/keeper_contact.h"
 #include "platform/linux/autostart_entry.h"
 
 std::string AutostartLogonEntry::Where() {
@@ -21,7 +21,7 @@ bool AutostartLogonEntry::Remove(std::string& error) {
 }
 
 void AutostartLogonEntry::StartKeeper() {
-    if (!KeeperRuns()) StartDetachedKeeper();
+    if (!KeeperRuns()) StartDetachedKeeper("/proc/self/exe");
 }
 
 void AutostartLogonEntry::EndKeeper() {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/window/startup_messages.h"
+#include "panel/windows/window/startup_messages.h"
 
 class RecordingMessages : public StartupMessages {
   public:

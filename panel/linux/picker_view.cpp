@@ -1,0 +1,119 @@
+#include "panel/linux/picker_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+Point ClientOf(const QPointF& local) {
+    return {static_cast<int>(local.x()) + PickerView::kCorner.x,
+            static_cast<int>(local.y()) + PickerView::kCorner.y};
+}
+
+QRect LocalRect(const Box& box) {
+    return QRect(box.left - PickerView::kCorner.x, box.top - PickerView::kCorner.y,
+                 box.right - box.left, box.bottom - box.top);
+}
+
+Colour BaseColour(const WindowState& state) {
+    return {state.red, state.green, state.blue};
+}
+
+// The keyboard's step on the disc, in pixels.
+constexpr int kKeyStep = 4;
+
+}  // namespace
+
+PickerView::PickerView(WindowState& state, const SkinImage& hueImage, std::function<int()> shade,
+                       QWidget* parent)
+    : QWidget(parent), state_(state), hueImage_(hueImage), shade_(std::move(shade)) {
+    setGeometry(kPickerBox.left, kPickerBox.top, kPickerBox.right - kPickerBox.left,
+                kPickerBox.bottom - kPickerBox.top);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("色相"));
+    clock_.start();
+}
+
+void PickerView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(kHueImageOrigin.x - kCorner.x, kHueImageOrigin.y - kCorner.y,
+                      hueImage_.image);
+    for (const Box& bar : MarkerBars(MarkerCentre(state_))) {
+        painter.fillRect(LocalRect(bar), Qt::black);
+    }
+    const Colour shaded = ShadeColour(BaseColour(state_), shade_());
+    const QRect swatch = LocalRect(kSwatchBox);
+    painter.fillRect(swatch, QColor(shaded.red, shaded.green, shaded.blue));
+    painter.setPen(Qt::black);
+    painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+}
+
+void PickerView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    Step(PointerEvent::Press);
+    Track(ClientOf(event->position()));
+}
+
+// Moves reach the picker while the button is held, wherever the pointer is; each stands for the
+// cursor message that comes before every pointer message on Windows.
+void PickerView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    Step(PointerEvent::Cursor);
+    Track(ClientOf(event->position()));
+}
+
+void PickerView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    Step(PointerEvent::Release);
+}
+
+// Arrow keys move the pick point across the disc, as a press and release there would.
+void PickerView::keyPressEvent(QKeyEvent* event) {
+    Point at = {state_.markerX, state_.markerY};
+    switch (event->key()) {
+        case Qt::Key_Left:
+            at.x -= kKeyStep;
+            break;
+        case Qt::Key_Right:
+            at.x += kKeyStep;
+            break;
+        case Qt::Key_Up:
+            at.y -= kKeyStep;
+            break;
+        case Qt::Key_Down:
+            at.y += kKeyStep;
+            break;
+        default:
+            return QWidget::keyPressEvent(event);
+    }
+    PickAt(PickPoint(at));
+    emit editsDue(state_.red, state_.green, state_.blue);
+}
+
+void PickerView::Step(PointerEvent event) {
+    const bool pickEnds = EndsPick(state_, event);
+    const PointerStep step = StepPointer(state_.pointerState, event);
+    state_.pointerState = step.state;
+    if (step.clearInsidePicker) state_.insidePicker = false;
+    if (pickEnds) emit editsDue(state_.red, state_.green, state_.blue);
+    if (step.repaintPicker) update();
+}
+
+void PickerView::Track(Point client) {
+    const TrackingStep step = DecideTracking(state_, client);
+    state_.insidePicker = step.insidePicker;
+    if (!step.track) return;
+    // Written before the new sample: the edits stay one sample behind until the pick ends.
+    if (TakeRefreshTurn(state_.trackingRefresh, clock_.elapsed())) {
+        emit editsDue(state_.red, state_.green, state_.blue);
+    }
+    PickAt(PickPoint(client));
+}
+
+void PickerView::PickAt(Point pick) {
+    const Point pixel = HueImagePixel(pick);
+    ApplyPick(state_, pick, hueImage_.pixels.At(pixel.x, pixel.y));
+    update();
+}
