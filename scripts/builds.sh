@@ -14,6 +14,14 @@
 # the same settings, packing compiles nothing again.
 lumivar_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# Every build the scripts run is dated with the last commit (or the caller's SOURCE_DATE_EPOCH):
+# tools that would stamp their output with a time take it instead. Qt's rcc stamps each resource
+# with its file's time, which a fresh clone sets to the checkout's.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$lumivar_root" log -1 --format=%ct 2>/dev/null || true)
+    export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-1704067200} # 2024-01-01, as the zip's fallback
+fi
+
 setup_machine() {
     if [ "${LUMIVAR_SETUP_DONE:-}" != 1 ]; then
         bash "$lumivar_root/scripts/setup-debian.sh"

@@ -3,11 +3,12 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev
-    nlohmann-json3-dev libcli11-dev libsystemd-dev pkg-config dbus-daemon
+    nlohmann-json3-dev libcli11-dev libsystemd-dev zlib1g-dev pkg-config dbus-daemon
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 mingw-w64-tools
     wine64 wine fonts-wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic python3
-    dpkg-dev lintian faketime qt6-base-dev
+    dpkg-dev lintian faketime
+    qt6-base-dev qt6-wayland fonts-vlgothic desktop-file-utils appstream mandoc librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do

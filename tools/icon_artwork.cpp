@@ -17,8 +17,13 @@ void PutUint32(std::vector<uint8_t>& bytes, uint32_t value) {
     PutUint16(bytes, value >> 16);
 }
 
-// Pure hue for an angle in radians, red at 0.
-uint32_t HueRgb(double angle) {
+size_t MaskStride(int size) {
+    return size_t((size + 31) / 32) * 4;
+}
+
+}  // namespace
+
+uint32_t RingHue(double angle) {
     double sectors = angle * 3.0 / kPi;
     if (sectors < 0) sectors += 6.0;
     const double between = 1.0 - std::fabs(std::fmod(sectors, 2.0) - 1.0);
@@ -29,19 +34,13 @@ uint32_t HueRgb(double angle) {
     return byte(rgb[0]) << 16 | byte(rgb[1]) << 8 | byte(rgb[2]);
 }
 
-size_t MaskStride(int size) {
-    return size_t((size + 31) / 32) * 4;
-}
-
-}  // namespace
-
 IconImage DrawRingIcon(int size) {
     IconImage image;
     image.size = size;
     image.pixels.resize(size_t(size) * size_t(size));
     const double centre = size / 2.0;
     const double outer = size / 2.0 - 0.5;
-    const double inner = size * 0.22;
+    const double inner = size * kRingInner;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             int covered = 0;
@@ -57,7 +56,7 @@ IconImage DrawRingIcon(int size) {
                                    (kSubsamples * kSubsamples);
             const double angle = std::atan2(centre - (y + 0.5), x + 0.5 - centre);
             image.pixels[size_t(y) * size_t(size) + size_t(x)] =
-                alpha == 0 ? 0 : alpha << 24 | HueRgb(angle);
+                alpha == 0 ? 0 : alpha << 24 | RingHue(angle);
         }
     }
     return image;

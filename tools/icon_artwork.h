@@ -13,6 +13,12 @@ struct IconImage {
 
 constexpr int kIconSizes[] = {16, 24, 32, 48};
 
+// The ring's radii as fractions of the icon's size, for the drawn and the scalable icon alike.
+constexpr double kRingInner = 0.22;
+
+// The ring's colour at an angle in radians (red at 0, anticlockwise): 0x00RRGGBB.
+uint32_t RingHue(double angle);
+
 // A ring through every hue, smoothed at its edges with the alpha channel; clear outside.
 IconImage DrawRingIcon(int size);
 

@@ -3,9 +3,12 @@
 # files, machine, imports and version (scripts/check-package.py); the 64-bit programs run under
 # wine64 from the unpacked folder, with the simulated driver only in the prefix's system
 # directory: lumivar --version and list, and the panel on the simulated boards, whose Apply must
-# reach the first board. The .deb: no lintian error, exactly its files with their modes, a
-# dependency for every library the program needs, and the unpacked program runs. Then a second
-# build of the same commit, in other folders, must give the same bytes, the .deb's included.
+# reach the first board. The .debs (the command line and the panel): the checks of
+# scripts/check-package.py (man pages, desktop entry, metainfo, icons); no lintian error, and no
+# lintian tag, even pedantic, for the panel that the command line has not; exactly their files
+# with their modes, a dependency for every library a program needs, the panel's on lumivar of
+# its version and its recommends, and the unpacked lumivar runs. Then a second build of the same
+# commit, in other folders, must give the same bytes, the .debs' included.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
@@ -63,7 +66,26 @@ trap - EXIT
 
 (cd dist && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match dist/"
 deb="dist/lumivar_${version}_amd64.deb"
-lintian --fail-on error "$deb" || fail "lintian finds errors in $deb"
+panel_deb="dist/lumivar-panel_${version}_amd64.deb"
+# Every tag lintian finds, pedantic, informational and experimental ones included, one per line
+# as "SEVERITY tag".
+lintian_tags() {
+    lintian --fail-on none --pedantic --display-info --display-experimental \
+        --tag-display-limit 0 "$1" 2>/dev/null |
+        sed -n 's/^\([EWIPXO]\): [^ ]*: \([^ ]*\).*/\1 \2/p' | sort -u
+}
+tags=$(lintian_tags "$deb") || fail "lintian cannot check $deb"
+panel_tags=$(lintian_tags "$panel_deb") || fail "lintian cannot check $panel_deb"
+! grep -q '^E ' <<<"$tags" || fail "lintian finds errors in $deb: $tags"
+panel_only=$(comm -13 <(echo "$tags") <(echo "$panel_tags"))
+[ -z "$panel_only" ] || fail "lintian finds in $panel_deb what it does not in $deb: $panel_only"
+
+# A package's files and modes as they must be: every folder and file.
+check_contents() { # DEB EXPECTED
+    local contents
+    contents=$(dpkg-deb -c "$1" | awk '{print $1, $2, $6}')
+    [ "$contents" = "$2" ] || { diff <(echo "$2") <(echo "$contents") >&2; fail "$1 holds other files"; }
+}
 expected="drwxr-xr-x root/root ./usr/
 drwxr-xr-x root/root ./usr/bin/
 -rwxr-xr-x root/root ./usr/bin/lumivar
@@ -81,26 +103,72 @@ drwxr-xr-x root/root ./usr/share/doc/lumivar/
 drwxr-xr-x root/root ./usr/share/man/
 drwxr-xr-x root/root ./usr/share/man/man1/
 -rw-r--r-- root/root ./usr/share/man/man1/lumivar.1.gz"
-contents=$(dpkg-deb -c "$deb" | awk '{print $1, $2, $6}')
-[ "$contents" = "$expected" ] ||
-    { diff <(echo "$expected") <(echo "$contents") >&2; fail "$deb holds other files"; }
+check_contents "$deb" "$expected"
+icons=./usr/share/icons/hicolor
+id=com.voxa.lumivar.panel
+panel_expected="drwxr-xr-x root/root ./usr/
+drwxr-xr-x root/root ./usr/bin/
+-rwxr-xr-x root/root ./usr/bin/lumivar-panel
+drwxr-xr-x root/root ./usr/share/
+drwxr-xr-x root/root ./usr/share/applications/
+-rw-r--r-- root/root ./usr/share/applications/$id.desktop
+drwxr-xr-x root/root ./usr/share/doc/
+drwxr-xr-x root/root ./usr/share/doc/lumivar-panel/
+-rw-r--r-- root/root ./usr/share/doc/lumivar-panel/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/lumivar-panel/copyright
+drwxr-xr-x root/root ./usr/share/icons/
+drwxr-xr-x root/root $icons/
+drwxr-xr-x root/root $icons/128x128/
+drwxr-xr-x root/root $icons/128x128/apps/
+-rw-r--r-- root/root $icons/128x128/apps/$id.png
+drwxr-xr-x root/root $icons/256x256/
+drwxr-xr-x root/root $icons/256x256/apps/
+-rw-r--r-- root/root $icons/256x256/apps/$id.png
+drwxr-xr-x root/root $icons/48x48/
+drwxr-xr-x root/root $icons/48x48/apps/
+-rw-r--r-- root/root $icons/48x48/apps/$id.png
+drwxr-xr-x root/root $icons/scalable/
+drwxr-xr-x root/root $icons/scalable/apps/
+-rw-r--r-- root/root $icons/scalable/apps/$id.svg
+drwxr-xr-x root/root ./usr/share/man/
+drwxr-xr-x root/root ./usr/share/man/man1/
+-rw-r--r-- root/root ./usr/share/man/man1/lumivar-panel.1.gz
+drwxr-xr-x root/root ./usr/share/metainfo/
+-rw-r--r-- root/root ./usr/share/metainfo/$id.metainfo.xml"
+check_contents "$panel_deb" "$panel_expected"
+
+# Every library a program needs comes from a package its .deb depends on.
+check_depends() { # DEB PROGRAM
+    local depended library path owner
+    depended=$(dpkg-deb -f "$1" Depends | sed 's/ ([^)]*)//g; s/, /\n/g') # the package names alone
+    for library in $(readelf -d "$2" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+        path=$(ldd "$2" | awk -v name="$library" '$1 == name { print $3 }')
+        path=${path#/usr} # Debian 12 has some libraries under /lib, some under /usr/lib: one folder
+        owner=$({ dpkg -S "$path" || dpkg -S "/usr$path"; } 2>/dev/null | head -1 | cut -d: -f1)
+        grep -qxF "$owner" <<<"$depended" ||
+            fail "$1 does not depend on $owner, whose $library the program needs"
+    done
+}
 unpacked="$root/build/package/deb"
 rm -rf "$unpacked"
+mkdir -p "$unpacked"
 dpkg-deb -x "$deb" "$unpacked"
+dpkg-deb -x "$panel_deb" "$unpacked"
 program="$unpacked/usr/bin/lumivar"
 reported=$("$program" --version)
 [ "$reported" = "lumivar $version" ] || fail "the unpacked lumivar --version says '$reported'"
-depends=$(dpkg-deb -f "$deb" Depends)
-depended=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends") # the package names alone
-for library in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-    path=$(ldd "$program" | awk -v name="$library" '$1 == name { print $3 }')
-    path=${path#/usr} # Debian 12 has some libraries under /lib, some under /usr/lib: one folder
-    owner=$({ dpkg -S "$path" || dpkg -S "/usr$path"; } 2>/dev/null | head -1 | cut -d: -f1)
-    grep -qxF "$owner" <<<"$depended" ||
-        fail "$deb does not depend on $owner, whose $library the program needs"
-done
-echo "package: $deb is lintian-clean, holds its $(wc -l <<<"$expected") entries, depends on" \
-    "$depends, and its lumivar runs unpacked"
+check_depends "$deb" "$program"
+check_depends "$panel_deb" "$unpacked/usr/bin/lumivar-panel"
+panel_depends=$(dpkg-deb -f "$panel_deb" Depends)
+grep -qF "lumivar (= $version)" <<<"$panel_depends" ||
+    fail "$panel_deb does not depend on lumivar (= $version): $panel_depends"
+recommends=$(dpkg-deb -f "$panel_deb" Recommends)
+[ "$recommends" = "qt6-wayland, fonts-vlgothic | fonts-ipafont-gothic" ] ||
+    fail "$panel_deb recommends '$recommends'"
+echo "package: $deb and $panel_deb are lintian-clean, the panel's tags no more than the command" \
+    "line's; they hold their $(wc -l <<<"$expected") and $(wc -l <<<"$panel_expected") entries;" \
+    "they depend on $(dpkg-deb -f "$deb" Depends) and $panel_depends;" \
+    "the unpacked lumivar runs"
 
 # The same commit again, in other build folders.
 LUMIVAR_PACKAGE_BUILD=build/package-again LUMIVAR_DIST=build/package-again/dist \

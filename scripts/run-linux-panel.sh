@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds the Linux panel and starts it on simulated boards, as scripts/run.sh does for the
+# Windows one:
+#   - installs what is missing on a Debian machine (scripts/setup-debian.sh)
+#   - builds lumivar-panel and the tests' stand-in for /dev/i2c-N in build/native
+#   - lays out the tests' fake machine in build/run-linux/machine: the sysfs and /proc files of two
+#     NVIDIA GPUs with SKARNE boards, an RTX 3080 (family 3000) and an RTX 2080 SUPER (family
+#     2000), each with its LED controller on one of its adapters, and a settings folder of its own
+#   - with a display ($DISPLAY or $WAYLAND_DISPLAY) runs the panel there until it is closed; what
+#     Apply and Reset send goes to build/run-linux/machine/i2c.log. Without one it draws the window
+#     off screen, saves it to build/screenshots/linux-panel.png and says so.
+# Nothing outside build/ is read or written: no real adapter, settings file or keeper is touched.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+source scripts/builds.sh
+setup_machine
+
+build="$root/build/native"
+echo "Building the panel in $build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$build" --target lumivar-panel lumivar_fake_i2c
+program="$build/panel/linux/lumivar-panel"
+fake_i2c=$(find "$build/tests" -name liblumivar_fake_i2c.so | head -n 1)
+
+# The fake machine, as the Linux tests lay it out. A node's file says how its adapter behaves:
+# "answers" has the LED controller at 0x49; an empty one is an adapter where nothing answers.
+machine="$root/build/run-linux/machine"
+rm -rf "$machine"
+gpu() { # ADDRESS DEVICE MODEL PORT:NUMBER[:answers]...
+    local address=$1 device=$2 model=$3 adapter port number words
+    shift 3
+    local folder="$machine/sys/bus/pci/devices/$address"
+    mkdir -p "$folder" "$machine/proc/driver/nvidia/gpus/$address" "$machine/dev"
+    echo "$device" >"$folder/device"
+    echo 0x030000 >"$folder/class"
+    echo 0x10de >"$folder/vendor"
+    printf 'Model: \t %s\nIRQ: 4\n' "$model" >"$machine/proc/driver/nvidia/gpus/$address/information"
+    for adapter in "$@"; do
+        IFS=: read -r port number words <<<"$adapter"
+        mkdir -p "$folder/i2c-$number"
+        echo "NVIDIA i2c adapter $port at $((16#${address:5:2})):00.0" >"$folder/i2c-$number/name"
+        printf '%s' "$words" >"$machine/dev/i2c-$number"
+    done
+}
+gpu 0000:01:00.0 0x2206 "NVIDIA GeForce RTX 3080" 0:5 1:3:answers 3:8
+gpu 0000:02:00.0 0x1e81 "NVIDIA GeForce RTX 2080 SUPER" 1:9 5:2 2:4:answers
+mkdir -p "$machine/config" "$machine/state" "$machine/run"
+chmod 700 "$machine/run"
+echo "Simulated boards: NVIDIA GeForce RTX 3080, NVIDIA GeForce RTX 2080 SUPER"
+
+# A Wayland display's socket is found in the runtime folder, which the panel gets its own of.
+if [ -n "${WAYLAND_DISPLAY:-}" ] && [ "${WAYLAND_DISPLAY:0:1}" != / ]; then
+    export WAYLAND_DISPLAY="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}/$WAYLAND_DISPLAY"
+fi
+export LUMIVAR_ROOT="$machine" XDG_CONFIG_HOME="$machine/config" XDG_STATE_HOME="$machine/state"
+export XDG_RUNTIME_DIR="$machine/run"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Starting the panel; close its window to end. What it sends: $machine/i2c.log"
+    LD_PRELOAD="$fake_i2c" "$program"
+    exit 0
+fi
+
+shots="$root/build/screenshots"
+mkdir -p "$shots"
+# The offscreen platform warns that it cannot pass size hints to a window manager it lacks.
+LD_PRELOAD="$fake_i2c" QT_QPA_PLATFORM=offscreen "$program" --screenshot "$shots/linux-panel.png" \
+    2> >(grep -v 'does not support propagateSizeHints' >&2)
+echo "No display: the panel was drawn off screen. Screenshot: $shots/linux-panel.png"
