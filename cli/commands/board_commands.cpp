@@ -145,7 +145,7 @@ int RunRestore(const Invocation& invocation, CliHost& host) {
         return kExitDone;
     }
     const std::vector<LightingToSend> sends =
-        WhatToSend(boards.Now(), LightsOutRule(), KeeperConditions(), {}, true);
+        WhatToSend(boards.Now(), LightsOutRule(), KeeperConditions(), {}, true, 0).boards;
     const std::unique_ptr<BoardSender> sender =
         MakeSender(host, *boards.session, invocation.dryRun);
     std::map<BoardKey, SentLighting> sent;

@@ -315,9 +315,10 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
     ASSERT_EQ(
         RunCommand(host, boards, "apply --gpu 1 --color-by-temperature 0000ff:ff0000 --off --save"),
         0);
-    EXPECT_EQ(sender.Send({Trigger::kSettings, false, {false, noon}}).printed.size(), 1u);
+    // The reading is still lost and the entry is new: the first colour, said once, and the send.
+    EXPECT_EQ(sender.Send({Trigger::kSettings, false, {false, noon}}).printed.size(), 2u);
     std::ofstream(temperatures) << "2 80\n";
-    EXPECT_FALSE(sender.FollowedTemperaturesMoved({false, noon}));
+    EXPECT_FALSE(sender.LookAtTemperatures({false, noon}).send);
     // Entries removed and saved again as they were: their boards may show anything since.
     sender.StopFollowing();
     SavedSettings before;
