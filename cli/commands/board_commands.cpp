@@ -56,12 +56,13 @@ int RunApply(const Invocation& invocation, CliHost& host) {
     // A settings file that cannot be read stops the command before anything is sent. Read under
     // the settings lock, as the save reads: outside it, this read could meet another program's
     // replace of the file, or hold the file open while that replace runs. Without the lock the
-    // save tells why nothing was saved.
+    // save tells why nothing was saved. A dry run creates nothing, the lock's file included.
     if (invocation.save) {
-        const HeldLock lock(host.Settings().UpdateLock());
+        const std::unique_ptr<HeldLock> lock =
+            invocation.dryRun ? nullptr : std::make_unique<HeldLock>(host.Settings().UpdateLock());
         SavedSettings saved;
         bool found = false;
-        if (lock.Held()) {
+        if (!lock || lock->Held()) {
             if (const int code = LoadSaved(host, saved, found)) return code;
         }
     }
@@ -94,7 +95,7 @@ int RunApply(const Invocation& invocation, CliHost& host) {
         } else if (invocation.save) {
             // Read again under the lock: another program may have saved since.
             std::string error;
-            const SavedBoard entry{step.board->key, step.saved};
+            const SavedBoard entry{step.board->key, step.saved, host.ChosenAdapter(*step.board)};
             const SettingsOutcome outcome = UpdateSettings(
                 host.Settings(), [&entry](SavedSettings& s) { RememberBoard(s, entry); }, error);
             if (outcome != SettingsOutcome::kDone) {

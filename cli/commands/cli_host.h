@@ -10,6 +10,7 @@
 #include "core/led/led_commands.h"
 #include "core/locks/interprocess_lock.h"
 #include "core/nvapi/nvapi_access.h"
+#include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
 
 struct Board;
@@ -44,6 +45,11 @@ class CliHost {
     virtual std::optional<std::string> TransferPort(const Board&) {
         return "port " + std::to_string(led::kLedPort);
     }
+    // Linux: the adapter chosen on the command line where the board's controller answered, kept
+    // in its saved entry; and the saved ones, asked instead of a search from the next session of
+    // the driver on.
+    virtual std::optional<int> ChosenAdapter(const Board&) { return std::nullopt; }
+    virtual void UseSavedAdapters(const SavedSettings&) {}
     // A failed transfer to a board, in plain words.
     virtual std::string TransferFailure(const Board&, NvAPI_Status status) {
         return "the transfer failed (status " + std::to_string(status) + ")";

@@ -1,6 +1,7 @@
 #include "cli/commands/command_line.h"
 
 #include "core/settings/decimal_text.h"
+#include "core/settings/settings_file.h"
 #include "resources/version.h"
 
 #include <CLI/CLI.hpp>
@@ -308,7 +309,9 @@ std::string UsageText(CommandLineFor platform) {
         "         changes no file. --json: the same as one JSON document, for a bug report.\n"
         "         Exit 0 when every supported board's LED controller answered.\n";
     if (onLinux) {
-        text += "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters\n";
+        text +=
+            "--i2c-bus N  sends on /dev/i2c-N instead of searching the GPU's adapters; with\n"
+            "         apply --save it is kept for restore and keep\n";
     }
     text +=
         "\n"

@@ -57,8 +57,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments,
 
 // The longest `restore --wait` there is: a day.
 constexpr int kMaxWaitSeconds = 86400;
-// The highest adapter number --i2c-bus takes.
-constexpr int kMaxI2cBus = 1048575;
 
 std::string UsageText(CommandLineFor platform = CommandLineFor::kWindows);
 std::string VersionText();

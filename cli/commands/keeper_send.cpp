@@ -27,6 +27,7 @@ class KeeperHost final : public CliHost {
         return host_.TransferFailure(board, status);
     }
     led::ProbeFailure OnProbeFailure() override { return host_.OnProbeFailure(); }
+    void UseSavedAdapters(const SavedSettings& saved) override { host_.UseSavedAdapters(saved); }
 
     std::vector<std::string> printed;
 
@@ -97,14 +98,12 @@ bool KeeperSender::FollowedTemperaturesMoved(const KeeperConditions& conditions)
         return false;
     }
     SavedBoards boards;
-    boards.saved = settings_;
-    FindSavedBoards(*following_, boards);
-    std::vector<SavedBoardNow> now;
-    for (const SavedBoardNow& board : boards.Now()) {
-        // A board saved with its LEDs off shows no colour to follow.
-        if (board.saved.byTemperature && !board.saved.off) now.push_back(board);
+    for (const SavedBoard& entry : settings_.boards) {
+        // A board saved with its LEDs off shows no colour to follow: its temperature is not read.
+        if (entry.options.byTemperature && !entry.options.off) boards.saved.boards.push_back(entry);
     }
-    return !WhatToSend(now, settings_.lightsOut, conditions, lastSent_, false).empty();
+    FindSavedBoards(*following_, boards);
+    return !WhatToSend(boards.Now(), settings_.lightsOut, conditions, lastSent_, false).empty();
 }
 
 void KeeperSender::StopFollowing() {

@@ -47,6 +47,7 @@ int OpenSavedBoards(CliHost& host, int waitSeconds, SavedBoards& boards) {
     if (const int code = LoadSaved(host, saved, boards.found)) return code;
     boards.saved = saved;
     if (!boards.found) return kExitDone;
+    host.UseSavedAdapters(saved);
     boards.session = WaitForDriver(host, waitSeconds);
     if (!boards.session->Found()) {
         const std::string waited = host.Stopping() ? "stopped waiting, the keeper is ending: "

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <thread>
 
 #include "cli/commands/boards.h"
@@ -11,7 +12,8 @@
 #include "platform/linux/folders.h"
 
 LinuxHost::LinuxHost(std::optional<int> i2cBus)
-    : driver_(SystemRoot(), i2cBus),
+    : i2cBus_(i2cBus),
+      driver_(SystemRoot(), i2cBus),
       boardLock_(BoardLockPath(), kLockTimeoutMs, "another program is sending to the boards") {}
 
 void LinuxHost::Print(const std::string& line) {
@@ -47,6 +49,19 @@ std::optional<std::string> LinuxHost::TransferPort(const Board& board) {
 std::string LinuxHost::TransferFailure(const Board& board, NvAPI_Status status) {
     const DeviceFault fault = driver_.LastFault(board.target.gpu);
     return fault.Ok() ? CliHost::TransferFailure(board, status) : FaultText(fault);
+}
+
+std::optional<int> LinuxHost::ChosenAdapter(const Board& board) {
+    const std::optional<int> adapter = driver_.ControllerAdapter(board.target.gpu);
+    return i2cBus_ && adapter == i2cBus_ ? adapter : std::nullopt;
+}
+
+void LinuxHost::UseSavedAdapters(const SavedSettings& saved) {
+    std::map<BoardKey, int> adapters;
+    for (const SavedBoard& board : saved.boards) {
+        if (board.i2cBus) adapters[board.key] = *board.i2cBus;
+    }
+    driver_.UseSavedAdapters(adapters);
 }
 
 void LinuxHost::SettingsChanged() {

@@ -30,10 +30,13 @@ class LinuxHost : public CliHost {
     // "i2c-N", found as list finds it (reads only).
     std::optional<std::string> TransferPort(const Board& board) override;
     std::string TransferFailure(const Board& board, NvAPI_Status status) override;
+    std::optional<int> ChosenAdapter(const Board& board) override;
+    void UseSavedAdapters(const SavedSettings& saved) override;
     // The probe read is the only sign of the controller here: without an answer nothing is sent.
     led::ProbeFailure OnProbeFailure() override { return led::ProbeFailure::kStop; }
 
   private:
+    std::optional<int> i2cBus_;
     LinuxDriver driver_;
     nvapi::NvApiAccess access_{driver_};
     LinuxSettingsStore settings_;

@@ -83,7 +83,7 @@ bool ParseBoard(const Json& entry, SavedBoard& board, std::string& error) {
     if (!entry.is_object()) return false;
     for (const auto& item : entry.items()) {
         const std::string& key = item.key();
-        if (key != "pci" && key != "bus" && key != "options") return false;
+        if (key != "pci" && key != "bus" && key != "i2c-bus" && key != "options") return false;
     }
     if (!entry.contains("pci") || !ParsePci(entry["pci"], board.key.pciId)) {
         error = "pci is not eight hex digits";
@@ -95,6 +95,14 @@ bool ParseBoard(const Json& entry, SavedBoard& board, std::string& error) {
         return false;
     }
     board.key.bus = entry["bus"].get<uint32_t>();
+    if (entry.contains("i2c-bus")) {
+        const Json& adapter = entry["i2c-bus"];
+        if (!adapter.is_number_unsigned() || adapter.get<uint64_t>() > kMaxI2cBus) {
+            error = "i2c-bus is not the N of a /dev/i2c-N";
+            return false;
+        }
+        board.i2cBus = adapter.get<int>();
+    }
     if (!entry.contains("options") || !entry["options"].is_object()) {
         error = "it has no options";
         return false;
@@ -173,9 +181,10 @@ bool ParseSettings(const std::string& text, SavedSettings& settings, std::string
 std::string SettingsText(const SavedSettings& settings) {
     Json boards = Json::array();
     for (const SavedBoard& board : settings.boards) {
-        boards.push_back({{"pci", PciText(board.key.pciId)},
-                          {"bus", board.key.bus},
-                          {"options", OptionsJson(board.options)}});
+        Json entry = {{"pci", PciText(board.key.pciId)}, {"bus", board.key.bus}};
+        if (board.i2cBus) entry["i2c-bus"] = *board.i2cBus;
+        entry["options"] = OptionsJson(board.options);
+        boards.push_back(entry);
     }
     Json json = {{"boards", boards}};
     // A file with no rule stays as it was before there were rules.

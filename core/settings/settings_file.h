@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,20 @@ struct BoardKey {
 // "220610de"
 std::string PciText(uint32_t pciId);
 
+// The highest adapter number (the N of /dev/i2c-N) the programs take.
+constexpr int kMaxI2cBus = 1048575;
+
 struct SavedBoard {
+    SavedBoard() = default;
+    SavedBoard(const BoardKey& key, const ApplyOptions& options,
+               std::optional<int> i2cBus = std::nullopt)
+        : key(key), options(options), i2cBus(i2cBus) {}
+
     BoardKey key;
     ApplyOptions options;  // the mode, when given, as the board's own list names it
+    // Linux: the adapter chosen with --i2c-bus where the board's controller answered, asked
+    // again instead of a search.
+    std::optional<int> i2cBus;
 };
 
 struct SavedSettings {

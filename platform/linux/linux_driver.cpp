@@ -163,13 +163,19 @@ NvAPI_Status LinuxDriver::BusId(NvPhysicalGpuHandle handle, NvU32* busId) {
 
 void LinuxDriver::Search(Gpu& gpu) {
     gpu.searched = true;
+    std::optional<int> chosen = i2cBus_;
+    const auto saved = savedAdapters_.find({gpu.found.pciId, gpu.found.bus});
+    // Only while the adapter is still the GPU's: the numbers may change between boots.
+    if (!chosen && saved != savedAdapters_.end() && HoldsAdapter(gpu.found, saved->second)) {
+        chosen = saved->second;
+    }
     bool anotherGpus = false;
     for (const Gpu& other : gpus_) {
         anotherGpus =
-            anotherGpus || (&other != &gpu && i2cBus_ && HoldsAdapter(other.found, *i2cBus_));
+            anotherGpus || (&other != &gpu && chosen && HoldsAdapter(other.found, *chosen));
     }
     gpu.fault =
-        FindController(root_, AdaptersToAsk(gpu.found, i2cBus_, anotherGpus), gpu.controller);
+        FindController(root_, AdaptersToAsk(gpu.found, chosen, anotherGpus), gpu.controller);
 }
 
 NvAPI_Status LinuxDriver::Transfer(NvPhysicalGpuHandle handle, NV_I2C_INFO_V3* info, NvU32* scratch,

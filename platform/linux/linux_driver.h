@@ -6,6 +6,7 @@
 // the next initialise: after a resume, adapters and their numbers may have changed.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/linux/i2c_device.h"
 #include "platform/linux/nvidia_gpus.h"
 #include "platform/linux/nvml_library.h"
+#include "core/settings/settings_file.h"
 
 class LinuxDriver final : public nvapi::DriverModulePlatform {
   public:
@@ -36,6 +38,11 @@ class LinuxDriver final : public nvapi::DriverModulePlatform {
     std::optional<int> ControllerAdapter(NvPhysicalGpuHandle gpu);
     // What the last failed transfer to this GPU met.
     DeviceFault LastFault(NvPhysicalGpuHandle gpu);
+    // The adapters kept with the saved boards, each asked instead of a search while it is one of
+    // its board's GPU's (--i2c-bus, when given, goes first), from the next search on.
+    void UseSavedAdapters(std::map<BoardKey, int> adapters) {
+        savedAdapters_ = std::move(adapters);
+    }
 
   private:
     struct Gpu {
@@ -67,6 +74,7 @@ class LinuxDriver final : public nvapi::DriverModulePlatform {
 
     std::string root_;
     std::optional<int> i2cBus_;
+    std::map<BoardKey, int> savedAdapters_;
     bool initialised_ = false;
     std::vector<Gpu> gpus_;
     NvPhysicalGpuHandle__ handles_[NVAPI_MAX_PHYSICAL_GPUS] = {};

@@ -302,6 +302,14 @@ TEST(KeeperSend, WhatTheRulesWantAsApplySendsItAndNothingMore) {
         std::ofstream(temperatures) << line << "\n";
         EXPECT_EQ(sender.FollowedTemperaturesMoved({false, noon}), moved) << line;
     }
+    // Saved off, a board shows no temperature: its moves are no change.
+    sender.StopFollowing();
+    ASSERT_EQ(
+        RunCommand(host, boards, "apply --gpu 1 --color-by-temperature 0000ff:ff0000 --off --save"),
+        0);
+    EXPECT_EQ(sender.Send({Trigger::kSettings, false, {false, noon}}).printed.size(), 1u);
+    std::ofstream(temperatures) << "2 80\n";
+    EXPECT_FALSE(sender.FollowedTemperaturesMoved({false, noon}));
     // Entries removed and saved again as they were: their boards may show anything since.
     sender.StopFollowing();
     SavedSettings before;

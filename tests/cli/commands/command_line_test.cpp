@@ -73,6 +73,7 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
     RememberBoard(saved, {{0x220610DE, 3},
                           Options("apply --color-by-temperature 0000ff:FF0000 "
                                   "--temperature-range 30-90")});
+    RememberBoard(saved, {{0x1E8110DE, 4}, Options("apply"), 1048575});
     saved.lightsOut = {true, DailyHours{23 * 60, 7 * 60 + 5}};
     SavedSettings read;
     std::string error;
@@ -82,7 +83,10 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
                                       "        \"temperature-range\": \"30-90\""),
               std::string::npos);
     EXPECT_NE(SettingsText(read).find("\"lights-out\": \"away 23:00-07:05\""), std::string::npos);
+    EXPECT_NE(SettingsText(read).find("\"bus\": 4,\n      \"i2c-bus\": 1048575,"),
+              std::string::npos);
     EXPECT_EQ(SettingsText(SavedSettings()), "{\n  \"boards\": []\n}\n") << "no rule: as before";
+    ForgetBoard(read, {0x1E8110DE, 4});
     // Restored in slot order; a saved board that no slot holds is reported, not applied.
     const RestorePlan plan =
         PlanRestore(read, {{0x2484, 0}, {0x1F8110DF, 2}, {0x220610DE, 9}, {0x220610DE, 3}});
@@ -102,6 +106,8 @@ TEST(CliSettings, RoundTripRestorePlanAndFilesThatCannotBeRead) {
           board + "{\"color-by-temperature\": \"0000ff:ff0000\", \"cycle\": true}}]}",
           board + "{\"color-by-temperature\": \"0000ff:ff0000\", \"temperature-range\": \"9\"}}]}",
           std::string("{\"boards\": [], \"lights-out\": \"now\"}"),
+          std::string("{\"boards\": [{\"pci\": \"220610de\", \"bus\": 1, \"i2c-bus\": 1048576, "
+                      "\"options\": {}}]}"),
           std::string("{\"boards\": [], \"lights-out\": 1}"),
           std::string("{\"boards\": [], \"lights-out\": \"never\", \"x\": 1}")}) {
         EXPECT_FALSE(ParseSettings(text, read, error)) << text;

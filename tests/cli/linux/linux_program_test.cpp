@@ -72,6 +72,7 @@ TEST(LinuxProgram, SendsTheWindowsProgramsBytesInItsOrderAndPause) {
         EXPECT_EQ(machine.Run(line + " --dry-run"), 0) << line << machine.Output();
         const std::string printed = PrintedWrites(machine.Output());
         EXPECT_EQ(machine.Writes() + Text(settings), saved) << line;
+        EXPECT_EQ(fs::exists(machine.root / "config"), !saved.empty()) << line;
         EXPECT_FALSE(keeperTold()) << line;
         EXPECT_EQ(machine.Run(line), 0) << line << machine.Output();
         keeperTold();
@@ -148,6 +149,21 @@ TEST(LinuxProgram, FindsTheControllerAndSaysWhatToDoWhenItCannot) {
             transfers += std::regex_replace(transfer, std::regex("^[0-9]+ |:.*"), "") + ",";
         EXPECT_EQ(transfers, c.transfers) << c.node << " " << c.words << " " << c.line;
     }
+}
+
+// The adapter chosen with --i2c-bus where a board's controller answered is kept in its entry,
+// and restore asks it instead of the search; a board that searched keeps none.
+TEST(LinuxProgram, RestoreAsksTheAdapterSavedWithTheBoard) {
+    Machine machine;
+    Put(machine.root / "dev/i2c-2", "answers");  // GPU 1's port 5, searched after i2c-4
+    EXPECT_EQ(machine.Run("apply --gpu all --i2c-bus 2 --save"), 0) << machine.Output();
+    const std::string saved = Text(machine.root / "config/lumivar/settings.json");
+    EXPECT_EQ(saved.find("i2c-bus"), saved.rfind("i2c-bus")) << "GPU 0 searched: " << saved;
+    EXPECT_NE(saved.find("\"bus\": 2,\n      \"i2c-bus\": 2,"), std::string::npos) << saved;
+    machine.Transfers();
+    EXPECT_EQ(machine.Run("restore"), 0) << machine.Output();
+    EXPECT_EQ(std::regex_replace(machine.Writes(), std::regex(":[ 0-9a-f]*"), ""),
+              "i2c-3 write 42\ni2c-2 write 8\ni2c-2 write 8\n");
 }
 
 // The back end in-process, without the played adapters: what it refuses before any device is
