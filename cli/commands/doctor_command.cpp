@@ -147,12 +147,19 @@ const Board* PresentBoard(const DriverSession& session, const BoardKey& key) {
     return nullptr;
 }
 
-void AddSettings(const DriverSession& session, DoctorPlatform& platform, CliHost& host,
-                 std::vector<DoctorFact>& facts) {
-    SettingsStore& store = host.Settings();
+// The settings file as it is now, read once.
+struct SettingsRead {
+    SettingsOutcome outcome = SettingsOutcome::kNothingSaved;
     SavedSettings saved;
     std::string error;
-    const SettingsOutcome outcome = LoadSettings(store, saved, error);
+};
+
+void AddSettings(const SettingsRead& read, const DriverSession& session, DoctorPlatform& platform,
+                 CliHost& host, std::vector<DoctorFact>& facts) {
+    SettingsStore& store = host.Settings();
+    const SavedSettings& saved = read.saved;
+    const std::string& error = read.error;
+    const SettingsOutcome outcome = read.outcome;
     DoctorFact file =
         outcome == SettingsOutcome::kUnreadable
             ? Problem("settings", error,
@@ -238,10 +245,14 @@ int RunDoctor(bool json, DoctorPlatform& platform, LogonEntry& logon, CliHost& h
     version.fields = {{"version", LUMIVAR_VERSION_TEXT}, {"platform", platform.Name()}};
     facts.push_back(version);
     for (DoctorFact& fact : platform.DriverFacts()) facts.push_back(std::move(fact));
+    SettingsRead settings;
+    settings.outcome = LoadSettings(host.Settings(), settings.saved, settings.error);
+    // An adapter saved with a board is asked as restore and the keeper ask it.
+    host.UseSavedAdapters(settings.saved);
     {
         const DriverSession session(host.Driver());
         AddDriverAndBoards(session, platform, host, facts);
-        AddSettings(session, platform, host, facts);
+        AddSettings(settings, session, platform, host, facts);
     }
     AddKeeper(platform, logon, facts);
     const int code = DoctorExitCode(facts);
