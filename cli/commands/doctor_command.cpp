@@ -178,6 +178,10 @@ void AddSettings(const SettingsRead& read, const DriverSession& session, DoctorP
             "saved board " + PciText(entry.key.pciId) + " on bus " + std::to_string(entry.key.bus),
             board ? "present, " + board->Label() : "not present: restore and the keeper skip it");
         fact.fields["present"] = board != nullptr;
+        if (entry.i2cBus) {
+            fact.text += "; saved with its adapter i2c-" + std::to_string(*entry.i2cBus);
+            fact.fields["i2c_bus"] = *entry.i2cBus;
+        }
         facts.push_back(fact);
         if (board && entry.options.byTemperature) followed.push_back(board);
     }

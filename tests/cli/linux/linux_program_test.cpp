@@ -360,6 +360,9 @@ TEST(LinuxProgram, DoctorReportsEachFaultWithWhatToDoAndWritesNothing) {
         EXPECT_EQ(machine.Run("doctor"), c.code) << c.fault << machine.Output();
         const std::string lines = machine.Output();
         EXPECT_NE(lines.find(c.says), std::string::npos) << c.fault << ": " << lines;
+        if (c.fault == "saved adapter") {
+            EXPECT_NE(lines.find("RTX 3080); saved with its adapter i2c-8\n"), std::string::npos);
+        }
         std::string transfers;
         for (const std::string& transfer : machine.Transfers())
             transfers += std::regex_replace(transfer, std::regex("^[0-9]+ |:.*"), "") + ",";
