@@ -31,12 +31,12 @@ struct SimulatedDriverHost : LinuxHost {
     nvapi::NvApiAccess access{driver};
 };
 
-// A dry run's writes, "COUNT: BYTES" each, and its pauses.
+// A dry run's writes to the controller's address, "COUNT: BYTES" each, and its pauses.
 std::string PrintedWrites(const std::string& printed) {
     std::string writes;
     for (const std::string& line : Words(printed, '\n')) {
-        const size_t write = line.find(", write ");
-        if (write != std::string::npos) writes += line.substr(write + 8) + "\n";
+        const size_t write = line.find(", 0x49, write ");
+        if (write != std::string::npos) writes += line.substr(write + 14) + "\n";
         if (line.find(": pause 500 ms") != std::string::npos) writes += "pause\n";
     }
     return writes;
