@@ -147,12 +147,19 @@ const Board* PresentBoard(const DriverSession& session, const BoardKey& key) {
     return nullptr;
 }
 
-void AddSettings(const DriverSession& session, DoctorPlatform& platform, CliHost& host,
-                 std::vector<DoctorFact>& facts) {
-    SettingsStore& store = host.Settings();
+// The settings file as it is now, read once.
+struct SettingsRead {
+    SettingsOutcome outcome = SettingsOutcome::kNothingSaved;
     SavedSettings saved;
     std::string error;
-    const SettingsOutcome outcome = LoadSettings(store, saved, error);
+};
+
+void AddSettings(const SettingsRead& read, const DriverSession& session, DoctorPlatform& platform,
+                 CliHost& host, std::vector<DoctorFact>& facts) {
+    SettingsStore& store = host.Settings();
+    const SavedSettings& saved = read.saved;
+    const std::string& error = read.error;
+    const SettingsOutcome outcome = read.outcome;
     DoctorFact file =
         outcome == SettingsOutcome::kUnreadable
             ? Problem("settings", error,
@@ -171,6 +178,10 @@ void AddSettings(const DriverSession& session, DoctorPlatform& platform, CliHost
             "saved board " + PciText(entry.key.pciId) + " on bus " + std::to_string(entry.key.bus),
             board ? "present, " + board->Label() : "not present: restore and the keeper skip it");
         fact.fields["present"] = board != nullptr;
+        if (entry.i2cBus) {
+            fact.text += "; saved with its adapter i2c-" + std::to_string(*entry.i2cBus);
+            fact.fields["i2c_bus"] = *entry.i2cBus;
+        }
         facts.push_back(fact);
         if (board && entry.options.byTemperature) followed.push_back(board);
     }
@@ -238,10 +249,14 @@ int RunDoctor(bool json, DoctorPlatform& platform, LogonEntry& logon, CliHost& h
     version.fields = {{"version", LUMIVAR_VERSION_TEXT}, {"platform", platform.Name()}};
     facts.push_back(version);
     for (DoctorFact& fact : platform.DriverFacts()) facts.push_back(std::move(fact));
+    SettingsRead settings;
+    settings.outcome = LoadSettings(host.Settings(), settings.saved, settings.error);
+    // An adapter saved with a board is asked as restore and the keeper ask it.
+    host.UseSavedAdapters(settings.saved);
     {
         const DriverSession session(host.Driver());
         AddDriverAndBoards(session, platform, host, facts);
-        AddSettings(session, platform, host, facts);
+        AddSettings(settings, session, platform, host, facts);
     }
     AddKeeper(platform, logon, facts);
     const int code = DoctorExitCode(facts);

@@ -323,6 +323,8 @@ TEST(LinuxProgram, DoctorReportsEachFaultWithWhatToDoAndWritesNothing) {
          "i2c-3 read -,i2c-5 read -,i2c-8 read -,i2c-9 read -,i2c-4 read 8,i2c-4 read 8,"},
         {"lock held", "s: another program is sending to the boards; what to do: wait until", 3, ""},
         {"unreadable settings", "FAIL  settings: ", 0, answered},
+        {"saved adapter", "GPU 0 (NVIDIA GeForce RTX 3080) LED controller: answered the 8-byte "
+         "read at address 0x49 on i2c-8\n", 0, "i2c-8 read 8,i2c-8 read 8,i2c-9 read -,i2c-4 read 8,i2c-4 read 8,"},
         {"sensor fails", "FAIL  GPU 0 (NVIDIA GeForce RTX 3080) temperature: cannot be read; what "
          "to do: NVIDIA's management library", 0, answered},
     };
@@ -339,7 +341,10 @@ TEST(LinuxProgram, DoctorReportsEachFaultWithWhatToDoAndWritesNothing) {
         setenv("LD_LIBRARY_PATH", fs::path(FAKE_NVML).parent_path().c_str(), 1);
         Put(machine.root / "temperatures",
             c.fault == "sensor fails" ? "0000:01:00.0 -\n" : "0000:01:00.0 61\n");
-        ASSERT_EQ(machine.Run("apply --color-by-temperature 0000ff:ff0000 --save"), 0);
+        if (c.fault == "saved adapter") Put(machine.root / "dev/i2c-8", "answers");
+        ASSERT_EQ(machine.Run("apply --color-by-temperature 0000ff:ff0000 --save" +
+                              std::string(c.fault == "saved adapter" ? " --i2c-bus 8" : "")),
+                  0);
         const fs::path settings = machine.root / "config/lumivar/settings.json";
         if (c.fault == "unreadable settings") Put(settings, "{\"boards\": [");
         const std::string saved = Text(settings);
@@ -355,6 +360,9 @@ TEST(LinuxProgram, DoctorReportsEachFaultWithWhatToDoAndWritesNothing) {
         EXPECT_EQ(machine.Run("doctor"), c.code) << c.fault << machine.Output();
         const std::string lines = machine.Output();
         EXPECT_NE(lines.find(c.says), std::string::npos) << c.fault << ": " << lines;
+        if (c.fault == "saved adapter") {
+            EXPECT_NE(lines.find("RTX 3080); saved with its adapter i2c-8\n"), std::string::npos);
+        }
         std::string transfers;
         for (const std::string& transfer : machine.Transfers())
             transfers += std::regex_replace(transfer, std::regex("^[0-9]+ |:.*"), "") + ",";
