@@ -77,7 +77,15 @@ class LinuxPanel : public QObject {
         QTest::mouseClick(button, Qt::LeftButton);
         const bool off = !c().apply->isEnabled() && !c().reset->isEnabled();
         if (!ended.wait(5000) || !off) return "no send, or the buttons stayed on";
-        return machine_->Writes();
+        std::string writes;
+        long pairStart = -1;  // a family-2000 board's two blocks, half a second apart
+        for (const std::string& transfer : machine_->Transfers()) {
+            if (transfer.find(" write ") == std::string::npos) continue;
+            writes += transfer.substr(transfer.find(' ') + 1) + "\n";
+            if (pairStart >= 0 && std::stol(transfer) - pairStart < 450) return "no pause";
+            if (transfer.find(" i2c-4 ") != std::string::npos) pairStart = std::stol(transfer);
+        }
+        return writes;
     }
     QString Edits() const {
         return c().red->text() + "," + c().green->text() + "," + c().blue->text();
