@@ -82,7 +82,10 @@ PanelWindow::PanelWindow(SkinImage hueImage, SkinImage badge, std::optional<int>
     clock_.start();
 }
 
-PanelWindow::~PanelWindow() = default;
+// The sending thread ends (a send under way finishes first) before the controls go.
+PanelWindow::~PanelWindow() {
+    sender_.reset();
+}
 
 void PanelWindow::CreateControls(QWidget* client) {
     QFont controlFont = font();
