@@ -7,8 +7,9 @@
 # scripts/check-package.py (man pages, desktop entry, metainfo, icons); no lintian error, and no
 # lintian tag, even pedantic, for the panel that the command line has not; exactly their files
 # with their modes, a dependency for every library a program needs, the panel's on lumivar of
-# its version and its recommends, and the unpacked lumivar runs. Then a second build of the same
-# commit, in other folders, must give the same bytes, the .debs' included.
+# its version and its recommends, the unpacked lumivar runs and the unpacked panel draws its
+# window on the fake machine's files (scripts/fake-linux-machine.sh). Then a second build of the
+# same commit, in other folders, must give the same bytes, the .debs' included.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
@@ -165,10 +166,25 @@ grep -qF "lumivar (= $version)" <<<"$panel_depends" ||
 recommends=$(dpkg-deb -f "$panel_deb" Recommends)
 [ "$recommends" = "qt6-wayland, fonts-vlgothic | fonts-ipafont-gothic" ] ||
     fail "$panel_deb recommends '$recommends'"
+# The unpacked panel starts on the fake machine's files and draws its window: the fixed client
+# area of 464 x 401 below its menu bar.
+source scripts/fake-linux-machine.sh
+machine="$root/build/package/machine"
+fake_linux_machine "$machine"
+shot="$root/build/package/linux-panel.png"
+rm -f "$shot"
+LUMIVAR_ROOT="$machine" XDG_CONFIG_HOME="$machine/config" XDG_STATE_HOME="$machine/state" \
+    XDG_RUNTIME_DIR="$machine/run" QT_QPA_PLATFORM=offscreen \
+    timeout 60 "$unpacked/usr/bin/lumivar-panel" --screenshot "$shot" 2>/dev/null ||
+    fail "the unpacked lumivar-panel did not draw its window on the fake machine"
+size=$(identify -format '%wx%h' "$shot")
+width=${size%x*} height=${size#*x}
+[ "$width" = 464 ] && [ "$height" -gt 401 ] ||
+    fail "the unpacked lumivar-panel drew a window of $width x $height"
 echo "package: $deb and $panel_deb are lintian-clean, the panel's tags no more than the command" \
     "line's; they hold their $(wc -l <<<"$expected") and $(wc -l <<<"$panel_expected") entries;" \
     "they depend on $(dpkg-deb -f "$deb" Depends) and $panel_depends;" \
-    "the unpacked lumivar runs"
+    "the unpacked lumivar runs, and the unpacked panel draws its window"
 
 # The same commit again, in other build folders.
 LUMIVAR_PACKAGE_BUILD=build/package-again LUMIVAR_DIST=build/package-again/dist \
