@@ -24,30 +24,9 @@ cmake --build "$build" --target lumivar-panel lumivar_fake_i2c
 program="$build/panel/linux/lumivar-panel"
 fake_i2c=$(find "$build/tests" -name liblumivar_fake_i2c.so | head -n 1)
 
-# The fake machine, as the Linux tests lay it out. A node's file says how its adapter behaves:
-# "answers" has the LED controller at 0x49; an empty one is an adapter where nothing answers.
 machine="$root/build/run-linux/machine"
-rm -rf "$machine"
-gpu() { # ADDRESS DEVICE MODEL PORT:NUMBER[:answers]...
-    local address=$1 device=$2 model=$3 adapter port number words
-    shift 3
-    local folder="$machine/sys/bus/pci/devices/$address"
-    mkdir -p "$folder" "$machine/proc/driver/nvidia/gpus/$address" "$machine/dev"
-    echo "$device" >"$folder/device"
-    echo 0x030000 >"$folder/class"
-    echo 0x10de >"$folder/vendor"
-    printf 'Model: \t %s\nIRQ: 4\n' "$model" >"$machine/proc/driver/nvidia/gpus/$address/information"
-    for adapter in "$@"; do
-        IFS=: read -r port number words <<<"$adapter"
-        mkdir -p "$folder/i2c-$number"
-        echo "NVIDIA i2c adapter $port at $((16#${address:5:2})):00.0" >"$folder/i2c-$number/name"
-        printf '%s' "$words" >"$machine/dev/i2c-$number"
-    done
-}
-gpu 0000:01:00.0 0x2206 "NVIDIA GeForce RTX 3080" 0:5 1:3:answers 3:8
-gpu 0000:02:00.0 0x1e81 "NVIDIA GeForce RTX 2080 SUPER" 1:9 5:2 2:4:answers
-mkdir -p "$machine/config" "$machine/state" "$machine/run"
-chmod 700 "$machine/run"
+source scripts/linux-fake-machine.sh
+fake_linux_machine "$machine"
 echo "Simulated boards: NVIDIA GeForce RTX 3080, NVIDIA GeForce RTX 2080 SUPER"
 
 # A Wayland display's socket is found in the runtime folder, which the panel gets its own of.
