@@ -34,6 +34,13 @@ export LUMIVAR_ROOT="$machine" XDG_CONFIG_HOME="$machine/config" XDG_STATE_HOME=
 export XDG_RUNTIME_DIR="$machine/run" QT_QPA_PLATFORM=offscreen
 report="$work/report.txt"
 field() { awk -v key="$1" '$1 == key { print $2 }' "$report"; }
+# A message box painted instead of the main window: the program did not start.
+started_window() { # PROGRAM
+    if [ "$(field window)" != QMainWindow ] && [ "$(field window)" != PanelWindow ]; then
+        echo "bench-linux-panel: $1 did not start (its first window: $(field window))" >&2
+        exit 1
+    fi
+}
 
 # One start of PROGRAM with the probe: appends "startup_ms rss_kb drag_ms" to FILE.
 measure() { # FILE PROGRAM
@@ -41,6 +48,7 @@ measure() { # FILE PROGRAM
     local started=$EPOCHREALTIME
     LD_PRELOAD="$fake_i2c $probe" LUMIVAR_BENCH_REPORT="$report" LUMIVAR_BENCH_MOVES="$moves" \
         "$2" 2>/dev/null
+    started_window "$2"
     local painted
     painted=$(field painted_us)
     awk -v p="$painted" -v s="${started/./}" -v rss="$(field rss)" -v drag="$(field drag_cpu_us)" \
@@ -49,10 +57,11 @@ measure() { # FILE PROGRAM
 
 # Instructions from the start to the first painted window (the probe ends the program there).
 instructions() { # FILE PROGRAM
-    rm -f "$machine/run/lumivar/panel.socket" "$work/callgrind.out"
-    LD_PRELOAD="$fake_i2c $probe" LUMIVAR_BENCH_REPORT=/dev/null LUMIVAR_BENCH_MOVES=0 \
+    rm -f "$report" "$machine/run/lumivar/panel.socket" "$work/callgrind.out"
+    LD_PRELOAD="$fake_i2c $probe" LUMIVAR_BENCH_REPORT="$report" LUMIVAR_BENCH_MOVES=0 \
         valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$2" \
         >/dev/null 2>&1
+    started_window "$2"
     awk '$1 == "totals:" || $1 == "summary:" { print $2; exit }' "$work/callgrind.out" >>"$1"
 }
 

@@ -58,6 +58,8 @@ class Probe : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!painted_ && event->type() == QEvent::Paint && watched->isWidgetType()) {
             painted_ = true;
+            // A message box instead of the main window says that the program did not start.
+            window_ = static_cast<QWidget*>(watched)->window()->metaObject()->className();
             // Fires once the whole window's paint, of which this is the first widget's, is done.
             QTimer::singleShot(0, this, [this] { Painted(); });
         }
@@ -67,8 +69,8 @@ class Probe : public QObject {
   private:
     void Painted() {
         const long long paintedAt = WallMicroseconds();
-        lines_ +=
-            "painted_us " + std::to_string(paintedAt) + "\nrss " + StatusField("VmRSS") + "\n";
+        lines_ += "window " + window_ + "\npainted_us " + std::to_string(paintedAt) + "\nrss " +
+                  StatusField("VmRSS") + "\n";
         for (QWidget* widget : QApplication::allWidgets()) {
             if (widget->accessibleName() == QStringLiteral("色相")) target_ = widget;
         }
@@ -117,6 +119,7 @@ class Probe : public QObject {
     std::string report_;
     std::string lines_;
     bool painted_ = false;
+    std::string window_;
     QWidget* target_ = nullptr;
     QPointF centre_;
     int moved_ = 0;

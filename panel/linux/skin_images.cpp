@@ -19,8 +19,9 @@ std::optional<SkinImage> Load(const char* resource, const SkinDescription& skin)
     QImage image(pixels->width, pixels->height, QImage::Format_RGB32);
     for (int y = 0; y < pixels->height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const uint32_t* colours = &pixels->colours[size_t(y) * size_t(pixels->width)];
         for (int x = 0; x < pixels->width; ++x) {
-            const uint32_t colour = pixels->At(x, y);
+            const uint32_t colour = colours[x];
             row[x] = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
         }
     }
