@@ -2,8 +2,8 @@
 # The Linux panel's costs against a Qt program with the same controls and nothing else
 # (bench/linux_panel/bare_controls_window), both on the offscreen platform over the tests' fake
 # machine, in turns within one run so that the machine's load falls on both alike:
-#   start-up    from the start of the process to its first painted window: wall time, and the
-#               instructions executed (callgrind, steady on a busy machine);
+#   start-up    from the start of the process to its first painted window: wall time, CPU time,
+#               and the instructions executed (callgrind, the steadiest on a busy machine);
 #   memory      resident memory (VmRSS) at that moment;
 #   drag        CPU time for a drag over the hue image (a press, MOVES moves 10 ms apart, a
 #               release) against the yardstick's view that repaints on every move.
@@ -42,7 +42,8 @@ started_window() { # PROGRAM
     fi
 }
 
-# One start of PROGRAM with the probe: appends "startup_ms rss_kb drag_ms" to FILE.
+# One start of PROGRAM with the probe: appends "startup_ms rss_kb drag_ms startup_cpu_ms" to
+# FILE.
 measure() { # FILE PROGRAM
     rm -f "$report" "$machine/run/lumivar/panel.socket"
     local started=$EPOCHREALTIME
@@ -52,7 +53,9 @@ measure() { # FILE PROGRAM
     local painted
     painted=$(field painted_us)
     awk -v p="$painted" -v s="${started/./}" -v rss="$(field rss)" -v drag="$(field drag_cpu_us)" \
-        'BEGIN { printf "%.2f %d %.1f\n", (p - s) / 1000, rss, drag / 1000 }' >>"$1"
+        -v cpu="$(field cpu_us)" \
+        'BEGIN { printf "%.2f %d %.1f %.1f\n", (p - s) / 1000, rss, drag / 1000, cpu / 1000 }' \
+        >>"$1"
 }
 
 # Instructions from the start to the first painted window (the probe ends the program there).
@@ -99,7 +102,8 @@ def line(what, unit, panel, yardstick, aim):
     verdict = "met" if ratio <= aim else "missed"
     print(f"{what}: {p:,.1f} {unit} ({min(panel):,.1f}-{max(panel):,.1f}) against "
           f"{y:,.1f} ({min(yardstick):,.1f}-{max(yardstick):,.1f}): {ratio:.2f}x, aim {aim}x, {verdict}")
-for what, unit, index, aim in (("start-up to the first painted window", "ms", 0, 1.1),
+for what, unit, index, aim in (("start-up to the first painted window (wall)", "ms", 0, 1.1),
+                               ("start-up to the first painted window (CPU time)", "ms", 3, 1.1),
                                ("memory after start-up (VmRSS)", "kB", 1, 1.1),
                                (f"drag over the hue image, {moves} moves (CPU time)", "ms", 2, 1.2)):
     line(what, unit, column("panel.txt", index), column("yardstick.txt", index), aim)

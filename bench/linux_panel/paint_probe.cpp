@@ -1,9 +1,10 @@
 // Preloaded into a Qt Widgets program (LD_PRELOAD) by scripts/bench-linux-panel.sh: once the first
 // window has painted, writes to $LUMIVAR_BENCH_REPORT the wall clock then (microseconds since the
-// epoch, for the script's own start time) and the resident memory; with $LUMIVAR_BENCH_MOVES = N,
-// then presses on the hue image's centre (the widget named "色相"), moves the pointer round a
-// circle on it N times, 10 ms apart as a mouse reports, releases, and adds the CPU time the program
-// spent from the press to the last repaint. Then the program ends at once, its teardown unmeasured.
+// epoch, for the script's own start time), the CPU time spent so far and the resident memory; with
+// $LUMIVAR_BENCH_MOVES = N, then presses on the hue image's centre (the widget named "色相"), moves
+// the pointer round a circle on it N times, 10 ms apart as a mouse reports, releases, and adds the
+// CPU time the program spent from the press to the last repaint. Then the program ends at once, its
+// teardown unmeasured.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/time.h>
+#include <valgrind/callgrind.h>
 
 #include "core/rules/picker_rules.h"
 
@@ -70,13 +72,15 @@ class Probe : public QObject {
     void Painted() {
         const long long paintedAt = WallMicroseconds();
         lines_ += "window " + window_ + "\npainted_us " + std::to_string(paintedAt) + "\nrss " +
-                  StatusField("VmRSS") + "\n";
+                  StatusField("VmRSS") + "\ncpu_us " + std::to_string(CpuMicroseconds()) + "\n";
         for (QWidget* widget : QApplication::allWidgets()) {
             if (widget->accessibleName() == QStringLiteral("色相")) target_ = widget;
         }
         if (moves_ <= 0 || target_ == nullptr) return Finish();
         centre_ = QPointF(kHueImageOrigin.x - kPickerBox.left + kHueImageSize / 2,
                           kHueImageOrigin.y - kPickerBox.top + kHueImageSize / 2);
+        // Under callgrind, what follows is counted alone.
+        CALLGRIND_ZERO_STATS;
         cpuAtPress_ = CpuMicroseconds();
         Send(QEvent::MouseButtonPress, centre_, Qt::LeftButton);
         auto* timer = new QTimer(this);

@@ -45,7 +45,8 @@ bool SingleInstance::AnotherRuns() {
     if (socket < 0) return false;
     const bool answered =
         ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    if (answered) (void)!::write(socket, kRequest, sizeof kRequest - 1);
+    // The first panel may have closed its end already: no SIGPIPE for that.
+    if (answered) (void)!send(socket, kRequest, sizeof kRequest - 1, MSG_NOSIGNAL);
     close(socket);
     return answered;
 }
