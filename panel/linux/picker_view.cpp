@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -30,6 +31,29 @@ Colour BaseColour(const WindowState& state) {
 // The keyboard's step on the disc, in pixels.
 constexpr int kKeyStep = 4;
 
+// The swatch, a child of its own so that a pick repaints two plain rectangles, this one and the
+// marker's, rather than one region of several: under such a clip every fill walks all its lines.
+class SwatchView : public QWidget {
+  public:
+    SwatchView(std::function<QColor()> colour, QWidget* parent)
+        : QWidget(parent), colour_(std::move(colour)) {
+        setGeometry(LocalRect(kSwatchBox));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);  // the picker's pointer states hold here
+    }
+
+  protected:
+    // The frame as a fill: an outlined rectangle goes through the stroker, ten times the cost.
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        painter.fillRect(rect().adjusted(1, 1, -1, -1), colour_());
+    }
+
+  private:
+    std::function<QColor()> colour_;
+};
+
 }  // namespace
 
 PickerView::PickerView(WindowState& state, const SkinImage& hueImage, std::function<int()> shade,
@@ -41,22 +65,35 @@ PickerView::PickerView(WindowState& state, const SkinImage& hueImage, std::funct
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("色相"));
+    swatch_ = new SwatchView(
+        [this] {
+            const Colour shaded = ShadeColour(BaseColour(state_), shade_());
+            return QColor(shaded.red, shaded.green, shaded.blue);
+        },
+        this);
     clock_.start();
 }
 
-void PickerView::paintEvent(QPaintEvent*) {
+// Each rectangle of the region on its own, each drawing confined to it: under a clip of several
+// rectangles every fill would walk all the lines of the picker.
+void PickerView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.drawImage(kHueImageOrigin.x - kCorner.x, kHueImageOrigin.y - kCorner.y,
-                      hueImage_.image);
-    for (const Box& bar : MarkerBars(MarkerCentre(state_))) {
-        painter.fillRect(LocalRect(bar), Qt::black);
+    for (const QRect& part : event->region()) Draw(painter, part);
+}
+
+void PickerView::Draw(QPainter& painter, const QRect& part) {
+    const auto fill = [&painter, &part](const QRect& area, const QColor& colour) {
+        const QRect shown = area & part;
+        if (!shown.isEmpty()) painter.fillRect(shown, colour);
+    };
+    fill(part, Qt::white);
+    const QRect image(kHueImageOrigin.x - kCorner.x, kHueImageOrigin.y - kCorner.y,
+                      hueImage_.image.width(), hueImage_.image.height());
+    const QRect shown = image & part;
+    if (!shown.isEmpty()) {
+        painter.drawImage(shown.topLeft(), hueImage_.image, shown.translated(-image.topLeft()));
     }
-    const Colour shaded = ShadeColour(BaseColour(state_), shade_());
-    const QRect swatch = LocalRect(kSwatchBox);
-    // The frame as a fill: an outlined rectangle goes through the stroker, ten times the cost.
-    painter.fillRect(swatch, Qt::black);
-    painter.fillRect(swatch.adjusted(1, 1, -1, -1), QColor(shaded.red, shaded.green, shaded.blue));
+    for (const Box& bar : MarkerBars(MarkerCentre(state_))) fill(LocalRect(bar), Qt::black);
 }
 
 void PickerView::mousePressEvent(QMouseEvent* event) {
@@ -126,5 +163,6 @@ void PickerView::PickAt(Point pick) {
     const QRect markerWas = MarkerRect(state_);
     ApplyPick(state_, pick, hueImage_.pixels.At(pixel.x, pixel.y));
     // Only what a pick changes: the marker where it was and where it is now, and the swatch.
-    update(QRegion(markerWas) + MarkerRect(state_) + LocalRect(kSwatchBox));
+    update(markerWas | MarkerRect(state_));
+    swatch_->update();
 }
