@@ -11,6 +11,7 @@
 
 #include "panel/linux/panel_window.h"
 #include "panel/linux/single_instance.h"
+#include "platform/linux/folders.h"
 #include "tests/cli/linux/fake_machine.h"
 
 namespace {
@@ -196,6 +197,30 @@ class LinuxPanel : public QObject {
             QCOMPARE(Settings().find("i2c-bus") != std::string::npos, start.kept != nullptr);
             if (start.kept != nullptr) QVERIFY(Settings().find(start.kept) != std::string::npos);
         }
+    }
+
+    // A running keeper (this process, holding the keeper's pid file) is told of each change the
+    // panel makes to the settings: an Apply, a Reset, the away item on and off.
+    void KeeperToldOfEachChange() {
+        Open();
+        Show();
+        static volatile sig_atomic_t told = 0;
+        const auto before = signal(SIGUSR2, [](int) { told = told + 1; });
+        std::string error;
+        Put(PrivateRuntimeFolder(error) + "/keeper.pid", std::to_string(getpid()));
+        const int keeperFile =
+            open((machine_->root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(flock(keeperFile, LOCK_EX), 0);
+        Press(c().apply);
+        QTRY_COMPARE(int(told), 1);
+        Press(c().reset);
+        QTRY_COMPARE(int(told), 2);
+        c().keeperItems->AwayItem()->trigger();
+        QTRY_COMPARE(int(told), 3);
+        c().keeperItems->AwayItem()->trigger();
+        QTRY_COMPARE(int(told), 4);
+        close(keeperFile);
+        signal(SIGUSR2, before);
     }
 
     // The lists by board: a board of the other family rebuilds the mode list, an unsupported one
