@@ -1,4 +1,4 @@
-# Sourced by scripts/run-linux-panel.sh and the download's check: the Linux tests' fake machine as
+# Sourced by scripts/run-linux-panel.sh, bench-linux-panel.sh and the download's check: the Linux tests' fake machine as
 # files, for programs run with LUMIVAR_ROOT set to it.
 #   fake_linux_machine DIR   - lays out in DIR (emptied first) the sysfs and /proc files of two
 #                              NVIDIA GPUs with SKARNE boards, an RTX 3080 (family 3000) and an

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <thread>
 
 #include "cli/commands/boards.h"
@@ -57,11 +56,7 @@ std::optional<int> LinuxHost::ChosenAdapter(const Board& board) {
 }
 
 void LinuxHost::UseSavedAdapters(const SavedSettings& saved) {
-    std::map<BoardKey, int> adapters;
-    for (const SavedBoard& board : saved.boards) {
-        if (board.i2cBus) adapters[board.key] = *board.i2cBus;
-    }
-    driver_.UseSavedAdapters(adapters);
+    driver_.UseSavedAdapters(saved);
 }
 
 void LinuxHost::SettingsChanged() {

@@ -4,6 +4,7 @@
 
 #include "panel/portable/panel_texts.h"
 #include "platform/linux/folders.h"
+#include "platform/linux/settings_store_linux.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ BoardSender::~BoardSender() {
 }
 
 DiscoveryResult BoardSender::FindBoards(GpuTable& table) {
+    LinuxSettingsStore store;
+    SavedSettings saved;
+    std::string error;
+    // A file that cannot be read is told at the first Apply that would change it.
+    if (LoadSettings(store, saved, error) == SettingsOutcome::kDone)
+        driver_.UseSavedAdapters(saved);
     WriteDiscoveryDefaults(table);
     const DiscoveryResult result = FindGpus(access_, table);
     initialised_ = result.failure != DiscoveryFailure::kInitialisation;
@@ -36,7 +43,8 @@ void BoardSender::StartThread() {
 void BoardSender::Send(const led::LedTarget& target, const LedSettings& settings) {
     QMetaObject::invokeMethod(this, [this, target, settings] {
         const SendOutcome outcome = SendNow(target, settings);
-        emit finished(outcome.reachedBoard, QString::fromStdString(outcome.problem));
+        emit finished(outcome.reachedBoard, QString::fromStdString(outcome.problem),
+                      outcome.chosenAdapter);
     });
 }
 
@@ -46,7 +54,8 @@ SendOutcome BoardSender::SendNow(const led::LedTarget& target, const LedSettings
     // The probe read is the only sign of the controller here: without an answer nothing is sent.
     const NvAPI_Status status = led::SendLedCommand(
         access_, target, settings, led::SleepOnThisThread, led::ProbeFailure::kStop);
-    if (status == NVAPI_OK) return {true, std::string()};
+    if (status == NVAPI_OK)
+        return {true, std::string(), driver_.ChosenAdapter(target.gpu).value_or(-1)};
     const DeviceFault fault = driver_.LastFault(target.gpu);
     return {false,
             kNotSentText + (fault.Ok() ? "status " + std::to_string(status) : FaultText(fault))};

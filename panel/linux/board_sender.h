@@ -17,7 +17,8 @@
 
 struct SendOutcome {
     bool reachedBoard = false;
-    std::string problem;  // UTF-8, for the user: what happened and what to do; empty when sent
+    std::string problem;     // UTF-8, for the user: what happened and what to do; empty when sent
+    int chosenAdapter = -1;  // the adapter asked instead of a search, where the board answered
 };
 
 class BoardSender : public QObject {
@@ -28,7 +29,8 @@ class BoardSender : public QObject {
     explicit BoardSender(std::optional<int> i2cBus);
     ~BoardSender() override;
 
-    // Before the sending thread starts: the driver initialised and the slot table filled.
+    // Before the sending thread starts: the driver initialised and the slot table filled; the
+    // adapters kept in the saved entries asked as restore asks them.
     DiscoveryResult FindBoards(GpuTable& table);
     // Runs the sends from now on.
     void StartThread();
@@ -37,7 +39,8 @@ class BoardSender : public QObject {
     void Send(const led::LedTarget& target, const LedSettings& settings);
 
   signals:
-    void finished(bool reachedBoard, const QString& problem);
+    // `chosenAdapter`: SendOutcome's.
+    void finished(bool reachedBoard, const QString& problem, int chosenAdapter);
 
   private:
     SendOutcome SendNow(const led::LedTarget& target, const LedSettings& settings);

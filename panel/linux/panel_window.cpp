@@ -257,7 +257,8 @@ void PanelWindow::WriteEdits(int red, int green, int blue) {
     c_.blue->setText(QString::number(blue));
 }
 
-void PanelWindow::SendCommand(const LedSettings& settings, std::function<void(bool)> afterSend) {
+void PanelWindow::SendCommand(const LedSettings& settings,
+                              std::function<void(bool, int)> afterSend) {
     sending_ = true;
     SetSendControls();
     afterSend_ = std::move(afterSend);
@@ -343,8 +344,10 @@ void PanelWindow::OnApply() {
     readings.green = ReadColourEdit(c_.green);
     readings.blue = ReadColourEdit(c_.blue);
     const GpuSlot slot = SelectedSlot();
-    SendCommand(GatherLedSettings(slot.family, readings), [this, slot, readings](bool reached) {
-        ChangeSettings(ChangeAfterApply(slot, readings, reached));
+    SendCommand(GatherLedSettings(slot.family, readings), [this, slot, readings](bool reached,
+                                                                                 int adapter) {
+        ChangeSettings(ChangeAfterApply(slot, readings, reached,
+                                        adapter >= 0 ? std::optional<int>(adapter) : std::nullopt));
     });
 }
 
@@ -356,8 +359,9 @@ void PanelWindow::OnReset() {
     state_.green = plan.green;
     state_.blue = plan.blue;
     for (QLineEdit* edit : {c_.red, c_.green, c_.blue}) edit->setText(TextOf(plan.editText));
-    SendCommand(plan.sent,
-                [this, slot](bool reached) { ChangeSettings(ChangeAfterReset(slot, reached)); });
+    SendCommand(plan.sent, [this, slot](bool reached, int) {
+        ChangeSettings(ChangeAfterReset(slot, reached));
+    });
     c_.modeList->setCurrentIndex(plan.modePosition);
     c_.intervalList->setCurrentIndex(plan.intervalPosition);
     c_.brightnessList->setCurrentIndex(plan.brightnessPosition);
@@ -372,11 +376,11 @@ void PanelWindow::OnReset() {
     c_.picker->update();
 }
 
-void PanelWindow::OnSendFinished(bool reachedBoard, const QString& problem) {
+void PanelWindow::OnSendFinished(bool reachedBoard, const QString& problem, int chosenAdapter) {
     sending_ = false;
     SetSendControls();
     if (!problem.isEmpty()) Tell(problem);
-    if (afterSend_) afterSend_(reachedBoard);
+    if (afterSend_) afterSend_(reachedBoard, chosenAdapter);
     afterSend_ = nullptr;
     emit sendEnded();
 }

@@ -77,7 +77,8 @@ class PanelWindow : public QMainWindow {
     const GpuSlot& SelectedSlot() const;
     int ReadColourEdit(QLineEdit* edit);
     void WriteEdits(int red, int green, int blue);
-    void SendCommand(const LedSettings& settings, std::function<void(bool)> afterSend);
+    // `afterSend` is given whether the board was reached and the adapter chosen for it (-1: none).
+    void SendCommand(const LedSettings& settings, std::function<void(bool, int)> afterSend);
     void ChangeSettings(const std::optional<SettingsChange>& change);
     void Tell(const QString& text);
 
@@ -87,7 +88,7 @@ class PanelWindow : public QMainWindow {
     void OnShadeMoved();
     void OnApply();
     void OnReset();
-    void OnSendFinished(bool reachedBoard, const QString& problem);
+    void OnSendFinished(bool reachedBoard, const QString& problem, int chosenAdapter);
 
     SkinImage hueImage_;
     SkinImage badge_;
@@ -101,7 +102,7 @@ class PanelWindow : public QMainWindow {
     bool applyEnabled_ = true;
     bool resetEnabled_ = true;
     bool sending_ = false;
-    std::function<void(bool)> afterSend_;
+    std::function<void(bool, int)> afterSend_;
     bool settingsProblemTold_ = false;
     QElapsedTimer clock_;
 };

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -16,12 +17,42 @@ QRect LocalRect(const Box& box) {
                  box.right - box.left, box.bottom - box.top);
 }
 
+// Where the marker's four bars are drawn.
+QRect MarkerRect(const WindowState& state) {
+    QRect around;
+    for (const Box& bar : MarkerBars(MarkerCentre(state))) around |= LocalRect(bar);
+    return around;
+}
+
 Colour BaseColour(const WindowState& state) {
     return {state.red, state.green, state.blue};
 }
 
 // The keyboard's step on the disc, in pixels.
 constexpr int kKeyStep = 4;
+
+// The swatch, a child of its own so that a pick repaints two plain rectangles, this one and the
+// marker's, rather than one region of several: under such a clip every fill walks all its lines.
+class SwatchView : public QWidget {
+  public:
+    SwatchView(std::function<QColor()> colour, QWidget* parent)
+        : QWidget(parent), colour_(std::move(colour)) {
+        setGeometry(LocalRect(kSwatchBox));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);  // the picker's pointer states hold here
+    }
+
+  protected:
+    // The frame as a fill: an outlined rectangle goes through the stroker, ten times the cost.
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        painter.fillRect(rect().adjusted(1, 1, -1, -1), colour_());
+    }
+
+  private:
+    std::function<QColor()> colour_;
+};
 
 }  // namespace
 
@@ -30,24 +61,39 @@ PickerView::PickerView(WindowState& state, const SkinImage& hueImage, std::funct
     : QWidget(parent), state_(state), hueImage_(hueImage), shade_(std::move(shade)) {
     setGeometry(kPickerBox.left, kPickerBox.top, kPickerBox.right - kPickerBox.left,
                 kPickerBox.bottom - kPickerBox.top);
+    // The paint covers the whole rectangle: the window's ground beneath is not drawn first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("色相"));
+    swatch_ = new SwatchView(
+        [this] {
+            const Colour shaded = ShadeColour(BaseColour(state_), shade_());
+            return QColor(shaded.red, shaded.green, shaded.blue);
+        },
+        this);
     clock_.start();
 }
 
-void PickerView::paintEvent(QPaintEvent*) {
+// Each rectangle of the region on its own, each drawing confined to it: under a clip of several
+// rectangles every fill would walk all the lines of the picker.
+void PickerView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.drawImage(kHueImageOrigin.x - kCorner.x, kHueImageOrigin.y - kCorner.y,
-                      hueImage_.image);
-    for (const Box& bar : MarkerBars(MarkerCentre(state_))) {
-        painter.fillRect(LocalRect(bar), Qt::black);
+    for (const QRect& part : event->region()) Draw(painter, part);
+}
+
+void PickerView::Draw(QPainter& painter, const QRect& part) {
+    const auto fill = [&painter, &part](const QRect& area, const QColor& colour) {
+        const QRect shown = area & part;
+        if (!shown.isEmpty()) painter.fillRect(shown, colour);
+    };
+    fill(part, Qt::white);
+    const QRect image(kHueImageOrigin.x - kCorner.x, kHueImageOrigin.y - kCorner.y,
+                      hueImage_.image.width(), hueImage_.image.height());
+    const QRect shown = image & part;
+    if (!shown.isEmpty()) {
+        painter.drawImage(shown.topLeft(), hueImage_.image, shown.translated(-image.topLeft()));
     }
-    const Colour shaded = ShadeColour(BaseColour(state_), shade_());
-    const QRect swatch = LocalRect(kSwatchBox);
-    painter.fillRect(swatch, QColor(shaded.red, shaded.green, shaded.blue));
-    painter.setPen(Qt::black);
-    painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+    for (const Box& bar : MarkerBars(MarkerCentre(state_))) fill(LocalRect(bar), Qt::black);
 }
 
 void PickerView::mousePressEvent(QMouseEvent* event) {
@@ -114,6 +160,9 @@ void PickerView::Track(Point client) {
 
 void PickerView::PickAt(Point pick) {
     const Point pixel = HueImagePixel(pick);
+    const QRect markerWas = MarkerRect(state_);
     ApplyPick(state_, pick, hueImage_.pixels.At(pixel.x, pixel.y));
-    update();
+    // Only what a pick changes: the marker where it was and where it is now, and the swatch.
+    update(markerWas | MarkerRect(state_));
+    swatch_->update();
 }

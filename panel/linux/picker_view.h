@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QWidget>
 #include <functional>
 
@@ -35,6 +36,7 @@ class PickerView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void Draw(QPainter& painter, const QRect& part);
     void Step(PointerEvent event);
     void Track(Point client);
     void PickAt(Point client);
@@ -43,4 +45,5 @@ class PickerView : public QWidget {
     const SkinImage& hueImage_;
     std::function<int()> shade_;
     QElapsedTimer clock_;
+    QWidget* swatch_ = nullptr;
 };

@@ -1,15 +1,22 @@
 // One panel per user: the first listens on a local socket in the user's private runtime folder;
-// a later one finds it there, asks it to show its window and ends.
+// a later one finds it there, asks it to show its window and ends. Plain POSIX sockets under a
+// QSocketNotifier: Qt's local sockets would bring in Qt Network and, through it, Kerberos and
+// libproxy, a tenth of the panel's start-up and a megabyte of its memory.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+#include <string>
 
 class SingleInstance : public QObject {
     Q_OBJECT
 
   public:
     SingleInstance();
+    ~SingleInstance() override;
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // True when another panel of this user runs and was asked to show itself.
     bool AnotherRuns();
@@ -20,6 +27,9 @@ class SingleInstance : public QObject {
     void raiseRequested();
 
   private:
-    QString name_;
-    QLocalServer server_;
+    void Accept();
+
+    std::string path_;
+    int listening_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };

@@ -25,9 +25,9 @@ BoardKey KeyOfSlot(const GpuSlot& slot) {
 }  // namespace
 
 std::optional<SettingsChange> ChangeAfterApply(const GpuSlot& slot, const ApplyReadings& controls,
-                                               bool reachedBoard) {
+                                               bool reachedBoard, std::optional<int> i2cBus) {
     if (!reachedBoard || !slot.supported) return std::nullopt;
-    const SavedBoard entry{KeyOfSlot(slot), OptionsForControls(slot.family, controls)};
+    const SavedBoard entry{KeyOfSlot(slot), OptionsForControls(slot.family, controls), i2cBus};
     return [entry](SavedSettings& settings) { RememberBoard(settings, entry); };
 }
 

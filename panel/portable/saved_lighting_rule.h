@@ -15,8 +15,11 @@
 
 using SettingsChange = std::function<void(SavedSettings&)>;
 
+// `i2cBus`: on Linux, the adapter the send went through when it was chosen rather than searched
+// for (--i2c-bus, or the one kept in the board's entry), kept with the entry.
 std::optional<SettingsChange> ChangeAfterApply(const GpuSlot& slot, const ApplyReadings& controls,
-                                               bool reachedBoard);
+                                               bool reachedBoard,
+                                               std::optional<int> i2cBus = std::nullopt);
 std::optional<SettingsChange> ChangeAfterReset(const GpuSlot& slot, bool reachedBoard);
 SettingsChange ToggleAwayChange();
 

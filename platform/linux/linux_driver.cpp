@@ -80,7 +80,7 @@ NvAPI_Status LinuxDriver::Initialize() {
     self.gpus_.clear();
     for (NvidiaGpu& found : FindNvidiaGpus(self.root_)) {
         if (self.gpus_.size() == NVAPI_MAX_PHYSICAL_GPUS) break;
-        self.gpus_.push_back({std::move(found), false, I2cDevice(), DeviceFault()});
+        self.gpus_.push_back({std::move(found), false, I2cDevice(), DeviceFault(), std::nullopt});
     }
     self.initialised_ = !self.gpus_.empty();
     return self.initialised_ ? NVAPI_OK : NVAPI_NVIDIA_DEVICE_NOT_FOUND;
@@ -169,6 +169,7 @@ void LinuxDriver::Search(Gpu& gpu) {
     if (!chosen && saved != savedAdapters_.end() && HoldsAdapter(gpu.found, saved->second)) {
         chosen = saved->second;
     }
+    gpu.chosen = chosen;
     bool anotherGpus = false;
     for (const Gpu& other : gpus_) {
         anotherGpus =
@@ -233,6 +234,19 @@ std::optional<int> LinuxDriver::ControllerAdapter(NvPhysicalGpuHandle handle) {
     if (!gpu->searched) Search(*gpu);
     if (!gpu->controller.IsOpen()) return std::nullopt;
     return gpu->controller.Number();
+}
+
+std::optional<int> LinuxDriver::ChosenAdapter(NvPhysicalGpuHandle handle) {
+    const std::optional<int> adapter = ControllerAdapter(handle);
+    const Gpu* gpu = Find(handle);
+    return gpu != nullptr && adapter == gpu->chosen ? adapter : std::nullopt;
+}
+
+void LinuxDriver::UseSavedAdapters(const SavedSettings& saved) {
+    savedAdapters_.clear();
+    for (const SavedBoard& board : saved.boards) {
+        if (board.i2cBus) savedAdapters_[board.key] = *board.i2cBus;
+    }
 }
 
 DeviceFault LinuxDriver::LastFault(NvPhysicalGpuHandle handle) {

@@ -40,9 +40,11 @@ class LinuxDriver final : public nvapi::DriverModulePlatform {
     DeviceFault LastFault(NvPhysicalGpuHandle gpu);
     // The adapters kept with the saved boards, each asked instead of a search while it is one of
     // its board's GPU's (--i2c-bus, when given, goes first), from the next search on.
-    void UseSavedAdapters(std::map<BoardKey, int> adapters) {
-        savedAdapters_ = std::move(adapters);
-    }
+    void UseSavedAdapters(const SavedSettings& saved);
+    // The adapter where the GPU's controller answered when it was asked instead of a search
+    // (--i2c-bus's, or the one kept with its board): what its saved entry keeps. Nothing after a
+    // search.
+    std::optional<int> ChosenAdapter(NvPhysicalGpuHandle gpu);
 
   private:
     struct Gpu {
@@ -50,6 +52,7 @@ class LinuxDriver final : public nvapi::DriverModulePlatform {
         bool searched = false;
         I2cDevice controller;  // open once the controller answered
         DeviceFault fault;
+        std::optional<int> chosen;  // the adapter asked instead of a search
     };
 
     static void* QueryInterface(NvU32 id);

@@ -7,9 +7,11 @@
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QtTest>
+#include <regex>
 
 #include "panel/linux/panel_window.h"
 #include "panel/linux/single_instance.h"
+#include "platform/linux/folders.h"
 #include "tests/cli/linux/fake_machine.h"
 
 namespace {
@@ -171,6 +173,62 @@ class LinuxPanel : public QObject {
         QVERIFY(c().ledOn->isChecked() && c().single->isChecked() && !c().cycle->isEnabled());
         QCOMPARE(c().shade->value(), 50);
         QCOMPARE(Told(), QString());
+    }
+
+    // As `apply --i2c-bus N --save`: an Apply over the panel's --i2c-bus keeps that adapter in the
+    // board's entry; a later panel asks it again instead of the search (which finds i2c-3), and
+    // keeps it, while it is one of that GPU's adapters (i2c-7 is not an NVIDIA one).
+    void SavedAdapterAskedAsRestoreAsksIt() {
+        Open();
+        Put(machine_->root / "dev/i2c-8", "answers");
+        const struct {
+            std::optional<int> bus;
+            const char* saved;  // the entry's adapter before, as the file has it
+            const char* sent;
+            const char* kept;
+        } starts[] = {
+            {8, nullptr, "i2c-8 write 42", "\"i2c-bus\": 8"},
+            {std::nullopt, "8", "i2c-8 write 42", "\"i2c-bus\": 8"},
+            {std::nullopt, "7", "i2c-3 write 42", nullptr},
+        };
+        for (const auto& start : starts) {
+            const fs::path file = machine_->root / "config/lumivar/settings.json";
+            if (start.saved != nullptr) {
+                Put(file, std::regex_replace(Text(file), std::regex("\"i2c-bus\": [0-9]+"),
+                                             std::string("\"i2c-bus\": ") + start.saved));
+            }
+            window_ = std::make_unique<PanelWindow>(*LoadHueImage(), *LoadBadge(), start.bus);
+            Show();
+            machine_->Transfers();
+            const std::string sent = Press(c().apply);
+            QCOMPARE(QString::fromStdString(sent.substr(0, sent.find(':'))), QString(start.sent));
+            QCOMPARE(Settings().find("i2c-bus") != std::string::npos, start.kept != nullptr);
+            if (start.kept != nullptr) QVERIFY(Settings().find(start.kept) != std::string::npos);
+        }
+    }
+
+    // A running keeper (this process, holding the keeper's pid file) is told of each change the
+    // panel makes to the settings: an Apply, a Reset, the away item on and off.
+    void KeeperToldOfEachChange() {
+        Open();
+        Show();
+        static volatile sig_atomic_t told = 0;
+        const auto before = signal(SIGUSR2, [](int) { told = told + 1; });
+        std::string error;
+        Put(PrivateRuntimeFolder(error) + "/keeper.pid", std::to_string(getpid()));
+        const int keeperFile =
+            open((machine_->root / "lumivar/keeper.pid").c_str(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(flock(keeperFile, LOCK_EX), 0);
+        Press(c().apply);
+        QTRY_COMPARE(int(told), 1);
+        Press(c().reset);
+        QTRY_COMPARE(int(told), 2);
+        c().keeperItems->AwayItem()->trigger();
+        QTRY_COMPARE(int(told), 3);
+        c().keeperItems->AwayItem()->trigger();
+        QTRY_COMPARE(int(told), 4);
+        close(keeperFile);
+        signal(SIGUSR2, before);
     }
 
     // The lists by board: a board of the other family rebuilds the mode list, an unsupported one
