@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands/exit_codes.h"
+#include "cli/commands/forwarding_host.h"
 #include "cli/commands/send_path.h"
 #include "core/gpus/gpu_temperature.h"
 #include "resources/version.h"
@@ -13,28 +14,12 @@ using Json = nlohmann::ordered_json;
 
 // The host as the probe's sender sees it, but for its failure, kept for the report rather than
 // printed.
-class ReportingHost final : public CliHost {
+class ReportingHost final : public ForwardingHost {
   public:
-    explicit ReportingHost(CliHost& host) : host_(host) {}
-    nvapi::NvApiAccess& Driver() override { return host_.Driver(); }
-    void Print(const std::string& line) override { host_.Print(line); }
+    explicit ReportingHost(CliHost& host) : ForwardingHost(host) {}
     void PrintError(const std::string& line) override { error = line; }
-    SettingsStore& Settings() override { return host_.Settings(); }
-    InterProcessLock& BoardLock() override { return host_.BoardLock(); }
-    void Sleep(unsigned milliseconds) override { host_.Sleep(milliseconds); }
-    uint64_t Milliseconds() override { return host_.Milliseconds(); }
-    std::optional<std::string> TransferPort(const Board& board) override {
-        return host_.TransferPort(board);
-    }
-    std::string TransferFailure(const Board& board, NvAPI_Status status) override {
-        return host_.TransferFailure(board, status);
-    }
-    led::ProbeFailure OnProbeFailure() override { return host_.OnProbeFailure(); }
 
     std::string error;
-
-  private:
-    CliHost& host_;
 };
 
 std::string Hex(uint32_t value, int digits) {

@@ -5,34 +5,24 @@
 #include "cli/commands/saved_boards_send.h"
 #include "cli/commands/send_path.h"
 #include "cli/commands/exit_codes.h"
+#include "cli/commands/forwarding_host.h"
 
 namespace {
 
 // The platform's host, whose lines are kept instead of printed and whose waits are the keeper's.
-class KeeperHost final : public CliHost {
+// The keeper is the one told of changes: its own sends tell nobody.
+class KeeperHost final : public ForwardingHost {
   public:
-    KeeperHost(CliHost& host, KeeperWaits& waits) : host_(host), waits_(waits) {}
-    nvapi::NvApiAccess& Driver() override { return host_.Driver(); }
+    KeeperHost(CliHost& host, KeeperWaits& waits) : ForwardingHost(host), waits_(waits) {}
     void Print(const std::string& line) override { printed.push_back(line); }
     void PrintError(const std::string& line) override { printed.push_back(line); }
-    SettingsStore& Settings() override { return host_.Settings(); }
-    InterProcessLock& BoardLock() override { return host_.BoardLock(); }
     void Sleep(unsigned milliseconds) override { waits_.Sleep(milliseconds); }
-    uint64_t Milliseconds() override { return host_.Milliseconds(); }
     bool Stopping() override { return waits_.Stopping(); }
-    std::optional<std::string> ListField(const Board& board) override {
-        return host_.ListField(board);
-    }
-    std::string TransferFailure(const Board& board, NvAPI_Status status) override {
-        return host_.TransferFailure(board, status);
-    }
-    led::ProbeFailure OnProbeFailure() override { return host_.OnProbeFailure(); }
-    void UseSavedAdapters(const SavedSettings& saved) override { host_.UseSavedAdapters(saved); }
+    void SettingsChanged() override {}
 
     std::vector<std::string> printed;
 
   private:
-    CliHost& host_;
     KeeperWaits& waits_;
 };
 
